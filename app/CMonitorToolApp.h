@@ -1,0 +1,7 @@
+#pragma once
+#include "AfxWin.h"
+
+class CMonitorToolApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};

@@ -1,0 +1,254 @@
+#include "CMonitorToolDlg.h"
+
+#include "CSettingsFile.h"
+#include "HotKeyText.h"
+#include "IdleCheck.h"
+#include "IniPath.h"
+#include "InputBlock.h"
+#include "ModulePath.h"
+#include "Resource.h"
+
+namespace {
+constexpr LPARAM kMonitorPowerOff = 2;
+constexpr UINT kActionDelayMs = 500;
+constexpr UINT kTimerPeriodMs = 1000;
+constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
+}
+
+CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
+    : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_nTimeSKMValue(0), m_bTimeSKM(0), m_bAccCtrl(0), m_nAccKey(0), m_bRunRun(0), m_nLock(0),
+      m_ptAtAction(), m_nHideGuard(1), m_trayData()
+{
+    // Run-once mode ends when the pointer leaves where it was at the last action;
+    // before any action that is where it was when the program started.
+    if (!::GetCursorPos(&m_ptAtAction)) m_ptAtAction = POINT();
+}
+
+void CMonitorToolDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+}
+
+BEGIN_MESSAGE_MAP(CMonitorToolDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_TURN_OFF, OnTurnOff)
+    // 关于 (1002) and 设置 (1003) are routed once the About box and the settings
+    // dialog exist; until then their clicks do nothing.
+    ON_WM_DESTROY()
+    ON_WM_WINDOWPOSCHANGING()
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+BOOL CMonitorToolDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    CString strModule;
+    std::string strDirectory, strFileName;
+    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), strDirectory, strFileName);
+    LoadSettings(strDirectory, strFileName);
+
+    // The logo (Logo.gif beside the executable) is loaded here once the picture
+    // control exists.
+
+    BuildTrayTip();
+    if (m_bRunRun) DoAction();
+    else SetUpTray();
+
+    SetTimer(kTimerId, kTimerPeriodMs, nullptr);
+    return TRUE;
+}
+
+void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& strFileName)
+{
+    m_strIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
+    CSettingsFile file(m_strIniPath);
+    SettingsValues defaults;
+    m_bAccCtrl = file.GetInt(SettingsKeys::kAccCtrl, defaults.nAccCtrl);
+    m_nAccKey = file.GetInt(SettingsKeys::kAccKey, defaults.nAccKey);
+    m_nLock = file.GetInt(SettingsKeys::kLock, defaults.nLock);
+    m_bRunRun = file.GetInt(SettingsKeys::kRunRun, defaults.nRunRun);
+    m_bTimeSKM = file.GetInt(SettingsKeys::kTimeSKM, defaults.nTimeSKM);
+    m_nTimeSKMValue = file.GetInt(SettingsKeys::kTimeSKMValue, defaults.nTimeSKMValue);
+}
+
+void CMonitorToolDlg::DoAction()
+{
+    ::Sleep(kActionDelayMs);
+    ApplyLock(m_nLock);
+    ::GetCursorPos(&m_ptAtAction);
+}
+
+void CMonitorToolDlg::ApplyLock(int nMode)
+{
+    switch (nMode) {
+    case 0:
+        SetInputBlocked(TRUE);
+        TurnMonitorOff();
+        break;
+    case 1:
+        TurnMonitorOff();
+        break;
+    case 2:
+        SetInputBlocked(TRUE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMonitorToolDlg::TurnMonitorOff()
+{
+    // Through the thread's main window, which is this dialog; the system's default
+    // handling of SC_MONITORPOWER does the rest.
+    CWinThread* pThread = AfxGetThread();
+    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
+    ::SendMessageA(pMainWnd ? pMainWnd->m_hWnd : nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
+}
+
+BOOL CMonitorToolDlg::RegisterActionHotKey(UINT nModifiers, int nKeyIndex)
+{
+    return ::RegisterHotKey(m_hWnd, kHotKeyId, m_bAccCtrl ? nModifiers : 0, HotKeyText::VirtualKey(nKeyIndex));
+}
+
+CString CMonitorToolDlg::HotKeyName(int nKeyIndex) const
+{
+    return HotKeyText::HotKeyName(m_bAccCtrl != 0, nKeyIndex);
+}
+
+void CMonitorToolDlg::BuildTrayTip()
+{
+    CString strTip = HotKeyText::kTipPrefix;
+    if (!m_bRunRun) {
+        if (RegisterActionHotKey(MOD_CONTROL, m_nAccKey)) {
+            strTip += HotKeyName(m_nAccKey) + ")";
+        } else {
+            MessageBox("热键冲突！", "提示", MB_ICONERROR | MB_OK);
+            strTip += HotKeyName(-1) + ")";
+        }
+    }
+    HotKeyText::CopyTip(strTip.Str(), m_trayData.szTip);
+    static_assert(sizeof(m_trayData.szTip) >= HotKeyText::kTipCapacity, "tip buffer");
+}
+
+void CMonitorToolDlg::SetUpTray()
+{
+    m_trayMenu.CreatePopupMenu();
+    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_SHOW, "显示主画面");
+    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_TURN_OFF, "关闭显示器");
+    m_trayMenu.AppendMenu(MF_SEPARATOR);
+    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_EXIT, "退出");
+
+    m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    m_trayData.hWnd = m_hWnd;
+    m_trayData.uID = kTrayIconId;
+    m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_trayData.uCallbackMessage = WM_TRAYNOTIFY;
+    m_trayData.hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
+}
+
+LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TRAYNOTIFY) OnTrayNotify(lParam);
+    else if (message == WM_HOTKEY) DoAction();
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
+{
+    if (lParam == WM_LBUTTONDBLCLK) {
+        DoAction();
+        return;
+    }
+    if (lParam != WM_RBUTTONUP) return;
+
+    POINT pt;
+    ::GetCursorPos(&pt);
+    m_trayMenu.SetDefaultItem(ID_TRAY_TURN_OFF, FALSE);
+    switch (m_trayMenu.TrackPopupMenu(kTrayMenuFlags, pt.x, pt.y, m_hWnd)) {
+    case ID_TRAY_SHOW:
+        ++m_nHideGuard;
+        ShowWindow(SW_SHOW);
+        break;
+    case ID_TRAY_TURN_OFF:
+        DoAction();
+        break;
+    case ID_TRAY_EXIT:
+        SendMessage(WM_CLOSE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMonitorToolDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        // The About box answers here once it exists.
+    } else if (nID == SC_CLOSE) {
+        ShowWindow(SW_HIDE);
+    } else {
+        CDialog::OnSysCommand(nID, lParam);
+    }
+}
+
+void CMonitorToolDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    RECT rect;
+    GetClientRect(&rect);
+    int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CMonitorToolDlg::OnQueryDragIcon()
+{
+    return reinterpret_cast<HCURSOR>(m_hIcon);
+}
+
+void CMonitorToolDlg::OnTurnOff()
+{
+    DoAction();
+}
+
+void CMonitorToolDlg::OnDestroy()
+{
+    CDialog::OnDestroy();
+    ::UnregisterHotKey(m_hWnd, kHotKeyId);
+    // In run-once mode no icon was added and the record holds only its tip.
+    if (m_trayData.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayData);
+}
+
+void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
+{
+    if (m_nHideGuard == 1) lpwndpos->flags &= ~SWP_SHOWWINDOW;
+    CDialog::OnWindowPosChanging(lpwndpos);
+}
+
+void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (m_bTimeSKM) {
+        LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
+        ::GetLastInputInfo(&lii);
+        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_nTimeSKMValue)) DoAction();
+    }
+    if (m_bRunRun) {
+        POINT pt;
+        if (::GetCursorPos(&pt) && (pt.x != m_ptAtAction.x || pt.y != m_ptAtAction.y)) ::PostQuitMessage(0);
+    }
+    CDialog::OnTimer(nIDEvent);
+}

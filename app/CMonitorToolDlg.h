@@ -1,0 +1,59 @@
+#pragma once
+#include "AfxWin.h"
+
+#include <shellapi.h>
+
+// The hidden main dialog: owns the settings, the tray icon and menu, the hot key and
+// timer 1, and performs the one action.
+class CMonitorToolDlg : public CDialog {
+public:
+    explicit CMonitorToolDlg(CWnd* pParent = nullptr);
+
+    void DoAction();
+    void ApplyLock(int nMode);
+    void LoadSettings(const CString& strDirectory, const CString& strFileName);
+    BOOL RegisterActionHotKey(UINT nModifiers, int nKeyIndex);
+    CString HotKeyName(int nKeyIndex) const;
+    // Builds the tray tip and, unless in run-once mode, registers the hot key.
+    void BuildTrayTip();
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    static const UINT WM_TRAYNOTIFY = WM_USER + 100;
+    static const int kHotKeyId = 1010;
+    static const UINT kTrayIconId = 128;
+    static const UINT_PTR kTimerId = 1;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnTurnOff();
+    void OnDestroy();
+    void OnWindowPosChanging(WINDOWPOS* lpwndpos);
+    void OnTimer(UINT_PTR nIDEvent);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void TurnMonitorOff();
+    void SetUpTray();
+    void OnTrayNotify(LPARAM lParam);
+
+    // The logo control joins here, ahead of the icon, once the picture control exists.
+    HICON m_hIcon;
+    int m_nTimeSKMValue;
+    int m_bTimeSKM;
+    int m_bAccCtrl;
+    int m_nAccKey;
+    int m_bRunRun;
+    int m_nLock;
+    POINT m_ptAtAction;
+    CString m_strIniPath;
+    int m_nHideGuard;
+    // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
+    NOTIFYICONDATAA m_trayData;
+    CMenu m_trayMenu;
+};

@@ -1,0 +1,14 @@
+#pragma once
+// Global helpers of the framework layer, in the names the application code uses.
+#include <windows.h>
+
+class CWinApp;
+class CWinThread;
+
+CWinApp* AfxGetApp();
+// The GUI thread is the only one with a thread object.
+CWinThread* AfxGetThread();
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+// The program hosts no ActiveX controls; kept so start-up reads as it always has.
+inline void AfxEnableControlContainer() {}

@@ -1,0 +1,42 @@
+#pragma once
+#include <windows.h>
+
+#include "CDataExchange.h"
+#include "CWnd.h"
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr)
+        : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+    // Creates the dialog modeless, shows it with a SWP_SHOWWINDOW position change (a
+    // WM_WINDOWPOSCHANGING handler may veto that), runs its own loop until EndDialog
+    // or WM_QUIT, then destroys the window.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    virtual void DoDataExchange(CDataExchange*) {}
+    DECLARE_MESSAGE_MAP()
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+private:
+    static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static BOOL ReturnsValueDirectly(UINT message);
+
+    BOOL m_bInModalLoop = FALSE;
+    BOOL m_bEndModal = FALSE;
+    INT_PTR m_nModalResult = -1;
+    // Set when a handler asked for default processing: the dialog procedure then
+    // answers FALSE and the dialog manager does it.
+    BOOL m_bWantsDefault = FALSE;
+};

@@ -1,0 +1,21 @@
+#include "CMenu.h"
+
+BOOL CMenu::Attach(HMENU hMenu)
+{
+    if (!hMenu || m_hMenu) return FALSE;
+    m_hMenu = hMenu;
+    return TRUE;
+}
+
+HMENU CMenu::Detach()
+{
+    HMENU hMenu = m_hMenu;
+    m_hMenu = nullptr;
+    return hMenu;
+}
+
+BOOL CMenu::DestroyMenu()
+{
+    HMENU hMenu = Detach();
+    return hMenu ? ::DestroyMenu(hMenu) : FALSE;
+}

@@ -1,0 +1,76 @@
+#pragma once
+#include <windows.h>
+
+#include "CString.h"
+#include "MessageMap.h"
+
+// A window object attaches to its HWND through GWLP_USERDATA, so every window
+// procedure finds its object without thunks.
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+
+    static CWnd* FromHandlePermanent(HWND hWnd);
+
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    HWND UnsubclassWindow();
+    BOOL DestroyWindow();
+
+    // Sees every message before the message map; override to look first, then call the base.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing of the message being handled right now.
+    LRESULT Default();
+
+    BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL SetWindowPos(const CWnd* pInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+    { return ::SetWindowPos(m_hWnd, pInsertAfter ? pInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags); }
+    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+    void GetWindowText(CString& rString) const;
+    void SetWindowText(const char* lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon)
+    { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon))); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
+    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer); }
+    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+    int MessageBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK)
+    { return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType); }
+
+protected:
+    // The typed dispatch that BEGIN_MESSAGE_MAP generates; the root handles nothing.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    virtual void PostNcDestroy() {}
+
+    void OnSysCommand(UINT, LPARAM) { Default(); }
+    void OnPaint() { Default(); }
+    HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+    void OnDestroy() { Default(); }
+    void OnWindowPosChanging(WINDOWPOS*) { Default(); }
+    void OnTimer(UINT_PTR) { Default(); }
+
+    void Attach(HWND hWnd);
+    void Detach();
+    // Runs WindowProc with the current message remembered for Default().
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    static LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    WNDPROC m_pfnSuper = nullptr;
+
+private:
+    struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
+    CurrentMessage m_current = {0, 0, 0};
+};

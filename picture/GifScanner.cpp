@@ -60,6 +60,8 @@ constexpr uint32_t kTextGridWidthOffset = 7;
 constexpr uint32_t kTextGridHeightOffset = 9;
 
 constexpr uint8_t kChainEnd = 0;
+// Sub-blocks after the current one whose counts are tested in one go.
+constexpr uint32_t kRunTestBlocks = 16;
 
 inline uint32_t ReadU16(const uint8_t* p)
 {
@@ -161,6 +163,13 @@ GifBlockKind GifScanner::PeekBlockKind() const
 // count to the next; the data bytes need not even lie within the buffer
 // until the next count byte is wanted. 0 when a count byte would lie at or
 // past the end.
+//
+// Each hop depends on the byte the previous one read, so a plain walk waits
+// on memory once per sub-block. Encoders cut image data into sub-blocks of
+// one size, though, so while the counts repeat, where the next ones must be
+// is known without reading them: a run is tested many counts at a time, with
+// loads whose addresses depend on no loaded byte, and only the count that
+// breaks the run (or the end of the data) is walked hop by hop again.
 uint64_t GifScanner::MeasureChain(uint64_t nOffset) const
 {
     const uint8_t* pData = m_pScanData;
@@ -171,7 +180,27 @@ uint64_t GifScanner::MeasureChain(uint64_t nOffset) const
         const uint8_t n = pData[q];
         if (n == kChainEnd)
             return q - nOffset + 1;
-        q += static_cast<uint64_t>(n) + 1;
+        const uint64_t nSpan = static_cast<uint64_t>(n) + 1;
+        uint64_t nStep = nSpan;
+        while (nSize - q > kRunTestBlocks * nSpan)
+        {
+            const uint8_t* p = pData + q;
+            unsigned nDiffer = 0;
+            for (uint32_t k = 1; k <= kRunTestBlocks; ++k)
+                nDiffer |= static_cast<unsigned>(p[k * nSpan] ^ n);
+            if (nDiffer != 0)
+            {
+                // The counts before the first one that differs repeat n, so
+                // that one is a real count byte; the walk goes on from there.
+                uint64_t k = 1;
+                while (p[k * nSpan] == n)
+                    ++k;
+                nStep = k * nSpan;
+                break;
+            }
+            q += kRunTestBlocks * nSpan;
+        }
+        q += nStep;
     }
     return 0;
 }

@@ -272,6 +272,65 @@ TEST(GifSubBlocks, ChainLengthCountsEveryCountByteAndTheEnd)
     }
 }
 
+// The chain as the format defines it, one count after another.
+int ReferenceChainLength(const std::vector<uint8_t>& bytes, size_t q)
+{
+    const size_t nStart = q;
+    while (q < bytes.size() && bytes[q] != 0)
+        q += bytes[q] + 1u;
+    return q < bytes.size() ? static_cast<int>(q - nStart + 1) : 0;
+}
+
+TEST(GifSubBlocks, RunsOfEqualCountsMeasureExactlyWhereverTheyBreakOrEnd)
+{
+    // Runs of one sub-block size, as encoders write them, broken by a shorter
+    // block or ended early, followed by filler equal to the run's count so
+    // that bytes after the chain look like more of the run.
+    for (uint8_t nSize : {uint8_t{1}, uint8_t{7}, uint8_t{254}, uint8_t{255}})
+    {
+        for (size_t nBlocks : {size_t{1}, size_t{15}, size_t{16}, size_t{17}, size_t{33}, size_t{40}})
+        {
+            for (size_t nBreakAt : {size_t{0}, size_t{1}, nBlocks / 2, nBlocks - 1})
+            {
+                GifBytes gif;
+                gif.Header("89a", 1, 1, 0);
+                const size_t nChain = gif.Mark();
+                std::vector<uint8_t> data(nBlocks * nSize, 0x11);
+                if (nBreakAt != 0)
+                    data.resize(nBreakAt * nSize + nSize / 2);  // the break: a shorter last block
+                gif.SubBlocks(data, nSize);
+                std::vector<uint8_t> bytes = gif.Bytes();
+                const std::vector<uint8_t> filler(20 * (nSize + 1u), nSize);
+                bytes.insert(bytes.end(), filler.begin(), filler.end());
+
+                const int nExpected = ReferenceChainLength(bytes, nChain);
+                ASSERT_GT(nExpected, 0);
+                // Every cut from just before the ending zero to the full filler.
+                for (size_t nCut = nChain + nExpected - 1; nCut <= bytes.size(); nCut += nCut < nChain + nExpected + 600 ? 1 : 97)
+                {
+                    const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + nCut);
+                    Scan scan(cut);
+                    ASSERT_EQ(scan.probe.MeasureSubBlocks(static_cast<uint32_t>(nChain)), ReferenceChainLength(cut, nChain))
+                        << "size " << int(nSize) << " blocks " << nBlocks << " break " << nBreakAt << " cut " << nCut;
+                }
+                // Damage any one count byte of the run: still the reference length.
+                for (size_t q = nChain; q < nChain + nExpected - 1; q += bytes[q] + 1u)
+                {
+                    for (uint8_t value : {uint8_t{0}, static_cast<uint8_t>(nSize - 1)})
+                    {
+                        std::vector<uint8_t> damaged = bytes;
+                        damaged[q] = value;
+                        Scan scan(damaged);
+                        ASSERT_EQ(scan.probe.MeasureSubBlocks(static_cast<uint32_t>(nChain)),
+                                  ReferenceChainLength(damaged, nChain))
+                            << "size " << int(nSize) << " blocks " << nBlocks << " count at " << q;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(GifBlocks, BlockNeedingBytesPastTheEndMeasuresZeroAndIsNotStepped)
 {
     GifBytes gif;

@@ -1,0 +1,42 @@
+#include "IdleCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace {
+
+using namespace IdleCheck;
+
+TEST(IdleCheck, ActsFromTheThresholdOn)
+{
+    EXPECT_FALSE(ShouldAct(1000, 1000 + 59999, 1));
+    EXPECT_TRUE(ShouldAct(1000, 1000 + 60000, 1));
+    EXPECT_TRUE(ShouldAct(1000, 1000 + 60001, 1));
+    EXPECT_FALSE(ShouldAct(0, 10 * 60000 - 1, 10));
+    EXPECT_TRUE(ShouldAct(0, 10 * 60000, 10));
+}
+
+TEST(IdleCheck, TickCounterWrap)
+{
+    // Last input 1 s before the wrap, now 59 s after it: 60 s idle.
+    const uint32_t last = 0xFFFFFFFFu - 999;
+    EXPECT_EQ(IdleMilliseconds(last, 59000), 60000u);
+    EXPECT_TRUE(ShouldAct(last, 59000, 1));
+    EXPECT_FALSE(ShouldAct(last, 58999, 1));
+}
+
+TEST(IdleCheck, ThresholdIsTheProductModulo2To32)
+{
+    EXPECT_EQ(ThresholdMilliseconds(0), 0u);
+    EXPECT_TRUE(ShouldAct(5000, 5000, 0));  // zero minutes: every tick acts
+    EXPECT_EQ(ThresholdMilliseconds(-1), 0xFFFFFFFFu - 59999);
+    EXPECT_FALSE(ShouldAct(0, 0xFFFFFFFFu - 60000, -1));
+    EXPECT_EQ(ThresholdMilliseconds(10000), 600000000u);
+    // 71583 minutes is the first that overflows 32 bits: 4294980000 mod 2^32 = 12704.
+    EXPECT_EQ(ThresholdMilliseconds(71583), 12704u);
+    EXPECT_TRUE(ShouldAct(0, 12704, 71583));
+    EXPECT_EQ(ThresholdMilliseconds(INT32_MIN), static_cast<uint32_t>(0x80000000u * 60000u));
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+# Wine environment for running and testing the Windows build.
+# Usage: . scripts/wine-env.sh [BUILD_DIR]      (default build/win)
+#        velodusk_wine_setup      fresh prefix, warm wineserver, Xvfb when $DISPLAY is unset
+#        ... wine / ctest ...     then velodusk_wine_teardown (also run from an EXIT trap if you like)
+# VELODUSK_XVFB=1 forces a private Xvfb even when $DISPLAY is set.
+
+velodusk_build_dir=$(cd "${1:-build/win}" 2>/dev/null && pwd) || {
+  mkdir -p "${1:-build/win}" && velodusk_build_dir=$(cd "${1:-build/win}" && pwd)
+}
+velodusk_wine_root=$velodusk_build_dir/wine
+export VELODUSK_BUILD_DIR=$velodusk_build_dir
+
+# The test locale: without the generated zh_CN.UTF-8 data Wine gets code page 936
+# but cannot create non-ASCII file names.
+if [ ! -f "$velodusk_build_dir/locale/zh_CN.UTF-8/LC_CTYPE" ]; then
+  mkdir -p "$velodusk_build_dir/locale"
+  localedef -i zh_CN -f UTF-8 "$velodusk_build_dir/locale/zh_CN.UTF-8" 2>/dev/null || true
+fi
+export LOCPATH=$velodusk_build_dir/locale
+{ export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$velodusk_wine_root/run
+
+# Some kernels (this VM's among them) cannot run 32-bit x86 code at all, so both
+# the 32-bit Wine loader and Wine's own WoW64 mode fail. There the 32-bit side
+# runs under qemu-user through binfmt_misc; 64-bit Wine stays native, so a 64-bit
+# prefix keeps wineboot, explorer and the services fast. A guest address space
+# just above 2 GiB keeps Wine's start-up reservation loop short under qemu
+# (a full 4 GiB one costs about a minute per process).
+velodusk_binfmt() {
+  export QEMU_RESERVED_VA=0x81000000
+  local reg=/proc/sys/fs/binfmt_misc
+  local qemu=/usr/bin/qemu-i386-static
+  if [ -e "$reg/qemu-i386" ]; then
+    grep -qx enabled "$reg/qemu-i386" || echo 1 >"$reg/qemu-i386"
+    return 0
+  fi
+  /lib/ld-linux.so.2 --help >/dev/null 2>&1 && return 0
+  [ -x "$qemu" ] || { echo "wine-env: $qemu missing (scripts/install-deps.sh)" >&2; return 1; }
+  [ -e "$reg/register" ] || mount -t binfmt_misc binfmt_misc "$reg" 2>/dev/null || {
+    echo "wine-env: cannot mount binfmt_misc (needs root)" >&2; return 1; }
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
+    >"$reg/register"
+}
+
+# A booted prefix, made once per build tree; runs get a copy so that nothing a
+# test leaves behind (registry keys, files in the profile) leaks into the next suite.
+velodusk_wine_template() {
+  local t=$velodusk_wine_root/template
+  if [ ! -f "$t/.booted" ]; then
+    rm -rf "$t"
+    mkdir -p "$velodusk_wine_root"
+    WINEPREFIX=$t wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$t wineserver -w
+    # Relay tracing is off unless WINEDEBUG asks for +relay; the filter keeps
+    # the trace to the calls the end-to-end tests look at.
+    WINEPREFIX=$t wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f \
+      /d 'kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconA;user32.MessageBoxA;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA' \
+      >/dev/null 2>&1
+    WINEPREFIX=$t wineserver -w
+    [ -f "$t/system.reg" ] || { echo "wine-env: wineboot failed for $t" >&2; return 1; }
+    touch "$t/.booted"
+  fi
+}
+
+velodusk_wine_fresh_prefix() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+  cp -a "$velodusk_wine_root/template" "$WINEPREFIX"
+}
+
+velodusk_xvfb_start() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  velodusk_xvfb_pid=$!
+  export DISPLAY=:$n
+  local i
+  for i in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-env: Xvfb :$n did not start" >&2
+  return 1
+}
+
+velodusk_wine_server_start() {
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 || true
+}
+
+velodusk_wine_setup() {
+  velodusk_binfmt || return 1
+  if [ -z "${DISPLAY:-}" ] || [ "${VELODUSK_XVFB:-0}" = 1 ]; then
+    velodusk_xvfb_start || return 1
+  fi
+  velodusk_wine_template || return 1
+  velodusk_wine_fresh_prefix
+  velodusk_wine_server_start
+}
+
+velodusk_wine_teardown() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "${velodusk_xvfb_pid:-}" ]; then
+    kill "$velodusk_xvfb_pid" 2>/dev/null || true
+    wait "$velodusk_xvfb_pid" 2>/dev/null || true
+    unset velodusk_xvfb_pid
+  fi
+}

@@ -1,0 +1,323 @@
+"""Shared machinery of the end-to-end tests.
+
+A Run is one Velodusk process: its own directory with a copy of the exe (and
+the INI the case wants), started inside Wine's virtual desktop with a relay
+trace, a probe attached to the same desktop, and X input through xdotool.
+The environment (prefix, wineserver, display) comes from scripts/wine-env.sh.
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+DESKTOP = "velodusk"
+DESKTOP_SIZE = (1024, 768)
+# The first icon of the virtual desktop's task bar.
+TRAY_ICON = (1014, 758)
+
+WM_CLOSE = 0x10
+WM_KEYDOWN = 0x100
+WM_SYSCOMMAND = 0x112
+SC_CLOSE = 0xF060
+HOTKEY_ID = 1010
+TIP_PREFIX = "双击执行您设定的功能(热键："
+
+ARGS = None
+
+RELAY_RE = re.compile(
+    r"^(?:(\d+)\.(\d+):)?([0-9a-f]+):([0-9a-f]+):Call ([\w]+)\.(\w+)\((.*?)\)(?: ret=([0-9a-f]+))?")
+
+
+def gbk_hex(text):
+    return text.encode("gbk").hex() or "-"
+
+
+def from_hex(h):
+    return b"" if h == "-" else bytes.fromhex(h)
+
+
+class Call:
+    def __init__(self, ms, pid, dll, func, args, ret):
+        self.ms, self.pid, self.dll, self.func, self.ret = ms, pid, dll, func, ret
+        self.args = [int(a, 16) for a in args.split(",") if a] if args else []
+
+    def __repr__(self):
+        return "%s.%s(%s)@%s" % (self.dll, self.func, ",".join("%x" % a for a in self.args), self.ms)
+
+
+def parse_relay(path):
+    calls = []
+    with open(path, "rb") as f:
+        for raw in f:
+            m = RELAY_RE.match(raw.decode("latin-1"))
+            if not m:
+                continue
+            ms = int(m.group(1)) * 1000 + int(m.group(2)) if m.group(1) else None
+            ret = int(m.group(8), 16) if m.group(8) else None
+            try:
+                calls.append(Call(ms, int(m.group(3), 16), m.group(5), m.group(6), m.group(7), ret))
+            except ValueError:
+                continue  # a string argument; none of the calls we watch has one
+    return calls
+
+
+class Probe:
+    def __init__(self, exe, workdir):
+        self.proc = None
+        deadline = time.time() + 60
+        while time.time() < deadline:
+            with open(os.path.join(workdir, "probe.err"), "ab") as err:
+                self.proc = subprocess.Popen(["wine", exe, DESKTOP], stdin=subprocess.PIPE,
+                                             stdout=subprocess.PIPE, stderr=err, cwd=workdir)
+            line = self.proc.stdout.readline().decode().strip()
+            if line == "ready":
+                return
+            self.proc.wait()
+            self.proc.stdin.close()
+            self.proc.stdout.close()
+            time.sleep(0.5)  # the desktop is not there yet
+        raise RuntimeError("probe could not join the desktop")
+
+    def cmd(self, *words):
+        self.proc.stdin.write((" ".join(str(w) for w in words) + "\n").encode())
+        self.proc.stdin.flush()
+        line = self.proc.stdout.readline().decode().strip()
+        if not line:
+            raise RuntimeError("probe died on %r" % (words,))
+        return line.split(" ")
+
+    def find(self, caption):
+        r = self.cmd("find", gbk_hex(caption))
+        if r[0] != "ok":
+            return None
+        return {"hwnd": int(r[1], 16), "visible": r[2] == "1", "pid": int(r[3], 16), "class": r[4],
+                "rect": tuple(int(x) for x in r[5:9])}
+
+    def tick(self):
+        return int(self.cmd("tick")[1])
+
+    def tooltips(self):
+        out = []
+        for item in self.cmd("tooltips")[1:]:
+            hwnd, vis, text = item.split(":")
+            out.append((int(hwnd, 16), vis == "1", from_hex(text).decode("gbk", "replace")))
+        return out
+
+    def msgbox(self, caption):
+        r = self.cmd("msgbox", gbk_hex(caption))
+        if r[0] != "ok":
+            return None
+        return {"hwnd": int(r[1], 16), "icon": r[2] == "1", "count": int(r[3]),
+                "text": from_hex(r[4]).decode("gbk", "replace")}
+
+    def close(self):
+        if self.proc and self.proc.poll() is None:
+            try:
+                self.proc.stdin.write(b"quit\n")
+                self.proc.stdin.flush()
+                self.proc.wait(10)
+            except (OSError, subprocess.TimeoutExpired):
+                self.proc.kill()
+                self.proc.wait()
+        if self.proc:
+            self.proc.stdin.close()
+            self.proc.stdout.close()
+
+
+def xdo(*args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
+
+
+def desktop_window():
+    for _ in range(100):
+        r = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], capture_output=True, text=True)
+        ids = r.stdout.split()
+        if ids:
+            return ids[-1]
+        time.sleep(0.2)
+    raise RuntimeError("no Wine desktop window on %s" % os.environ.get("DISPLAY"))
+
+
+def move_to(x, y):
+    xdo("mousemove", "--window", desktop_window(), x, y)
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], check=True, timeout=60)
+    return path
+
+
+class Run:
+    """One Velodusk process in its own directory."""
+
+    def __init__(self, name, ini=None, exe_name="Velodusk.exe", extra_files=None):
+        self.dir = os.path.join(ARGS.work, name)
+        if os.path.isdir(self.dir):
+            subprocess.run(["chmod", "-R", "u+w", self.dir])
+            shutil.rmtree(self.dir)
+        os.makedirs(self.dir)
+        self.exe = os.path.join(self.dir, exe_name)
+        shutil.copy(ARGS.exe, self.exe)
+        if ini is not None:
+            self.write_ini(os.path.splitext(exe_name)[0] + ".ini", ini)
+        for fname, data in (extra_files or {}).items():
+            self.write_ini(fname, data)
+        self.trace = os.path.join(self.dir, "relay.log")
+        self.proc = None
+        self.probe = None
+        self.pid = None
+        self.dlg = None
+
+    def write_ini(self, fname, ini):
+        if isinstance(ini, dict):
+            ini = "[Velodusk]\r\n" + "".join("%s=%s\r\n" % kv for kv in ini.items())
+        if isinstance(ini, str):
+            ini = ini.encode("ascii")
+        with open(os.path.join(self.dir, fname), "wb") as f:
+            f.write(ini)
+
+    def listing(self):
+        """Names and contents of the run directory apart from the logs."""
+        out = {}
+        for fname in sorted(os.listdir(self.dir)):
+            if fname in ("relay.log", "probe.err") or fname.endswith(".png"):
+                continue
+            p = os.path.join(self.dir, fname)
+            out[fname] = open(p, "rb").read() if os.path.isfile(p) else None
+        return out
+
+    def start(self, probe=True):
+        env = dict(os.environ)
+        env["WINEDEBUG"] = "+pid,+timestamp,+relay"
+        with open(self.trace, "wb") as trace:
+            self.proc = subprocess.Popen(
+                ["wine", "explorer", "/desktop=%s,%dx%d" % ((DESKTOP,) + DESKTOP_SIZE), self.exe],
+                cwd=self.dir, env=env, stdout=subprocess.DEVNULL, stderr=trace)
+        if probe:
+            self.probe = Probe(ARGS.probe, self.dir)
+        return self
+
+    def wait_dialog(self, timeout=60):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            w = self.probe.find("Velodusk")
+            if w and w["class"] == "#32770":
+                self.dlg, self.pid = w["hwnd"], w["pid"]
+                return w
+            time.sleep(0.3)
+        raise AssertionError("dialog \"Velodusk\" never appeared")
+
+    def calls(self, func=None, own=True):
+        """Relay calls of our process; own=True keeps those made from the exe's code."""
+        out = []
+        for c in parse_relay(self.trace):
+            if self.pid is not None and c.pid != self.pid:
+                continue
+            if own and c.ret is not None and c.ret >= 0x10000000:
+                continue
+            if func and c.func != func:
+                continue
+            out.append(c)
+        return out
+
+    def wait_calls(self, func, count, timeout):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            got = self.calls(func)
+            if len(got) >= count:
+                return got
+            time.sleep(0.2)
+        return self.calls(func)
+
+    def actions(self):
+        """The calls the lock action makes, in order."""
+        return [c for c in self.calls()
+                if c.func == "BlockInput" or (c.func == "SendMessageA" and c.args[1:2] == [WM_SYSCOMMAND])
+                or (c.func == "Sleep" and c.args == [500])]
+
+    def wait_actions(self, count, timeout):
+        """Waits for COUNT action calls (sleeps included) and a quiet second after them."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if len(self.actions()) >= count:
+                break
+            time.sleep(0.2)
+        time.sleep(1)
+        return self.actions()
+
+    def alive(self):
+        return self.probe.find("Velodusk") is not None
+
+    def wait_gone(self, timeout):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.alive():
+                return True
+            time.sleep(0.2)
+        return False
+
+    def stop(self):
+        if self.probe:
+            try:
+                if self.dlg and self.alive():
+                    self.probe.cmd("post", "%x" % self.dlg, "%x" % WM_CLOSE, 0, 0)
+                    self.wait_gone(10)
+            except RuntimeError:
+                pass
+            self.probe.close()
+        if self.proc:
+            try:
+                self.proc.wait(15)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        # Whatever a failed case left behind must not reach the next one.
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
+
+
+class E2E(unittest.TestCase):
+    def setUp(self):
+        self.runs = []
+
+    def tearDown(self):
+        for r in self.runs:
+            r.stop()
+
+    def launch(self, name, ini=None, **kw):
+        r = Run(name, ini, **kw)
+        self.runs.append(r)
+        r.start()
+        return r
+
+    def assertActionShapes(self, calls, dlg, block, monitor_off):
+        """One action's calls: the 500 ms sleep, then what the lock mode asks for."""
+        want = ["Sleep"] + (["BlockInput"] if block else []) + (["SendMessageA"] if monitor_off else [])
+        self.assertEqual([c.func for c in calls], want, calls)
+        for c in calls:
+            if c.func == "BlockInput":
+                self.assertEqual(c.args, [1])
+            if c.func == "SendMessageA":
+                self.assertEqual(c.args, [dlg, WM_SYSCOMMAND, 0xF170, 2])
+        if len(calls) > 1 and calls[0].ms is not None:
+            waited = calls[1].ms - calls[0].ms
+            self.assertTrue(450 <= waited <= 2000, "acted %d ms after the sleep began" % waited)
+
+
+def main():
+    global ARGS
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--exe", required=True)
+    ap.add_argument("--probe", required=True)
+    ap.add_argument("--work", required=True)
+    ARGS, rest = ap.parse_known_args()
+    ARGS.exe, ARGS.probe, ARGS.work = (os.path.abspath(p) for p in (ARGS.exe, ARGS.probe, ARGS.work))
+    for var in ("WINEPREFIX", "DISPLAY"):
+        if not os.environ.get(var):
+            sys.exit("%s is not set: run under scripts/wine-env.sh's velodusk_wine_setup" % var)
+    os.makedirs(ARGS.work, exist_ok=True)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

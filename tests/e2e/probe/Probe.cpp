@@ -1,0 +1,220 @@
+// Windows-side eyes and hands for the end-to-end tests. Inside Wine's virtual
+// desktop every window lives in one X window, so X tools cannot tell them
+// apart; this program can.
+//
+// It serves one command per stdin line and answers one line on stdout, so the
+// tests pay Wine's process start (slow where 32-bit code is emulated) once.
+// Window texts travel as hex of their ANSI (GBK) bytes: no code page guessing
+// on either side. Handles and numbers are hex.
+//
+//   find CAPTIONHEX                 -> ok HWND VISIBLE PID CLASS L T R B | none
+//   click HWND CTRLID               -> ok        (BM_CLICK posted to the control)
+//   post HWND MSG WPARAM LPARAM     -> ok | err CODE
+//   send HWND MSG WPARAM LPARAM     -> ok RESULT | err CODE (5 s timeout)
+//   tooltips                        -> ok [HWND:VISIBLE:TEXTHEX ...]
+//   msgbox CAPTIONHEX               -> ok HWND ICON TEXTHEX | none
+//   hold MOD VK                     -> ok | err CODE   (RegisterHotKey for this thread)
+//   release                         -> ok
+//   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
+//   quit
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out.empty() ? "-" : out;
+}
+
+std::string Unhex(const char* hex)
+{
+    std::string out;
+    if (std::strcmp(hex, "-") == 0) return out;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        char pair[3] = {hex[i], hex[i + 1], 0};
+        out += static_cast<char>(std::strtoul(pair, nullptr, 16));
+    }
+    return out;
+}
+
+std::string Text(HWND hwnd)
+{
+    char buf[1024] = {};
+    // WM_GETTEXT rather than GetWindowText: the latter does not ask windows of
+    // other processes, and tooltips only answer the message.
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf),
+                             SMTO_ABORTIFHUNG, 2000, &len))
+        return std::string();
+    return std::string(buf, std::strlen(buf));
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char buf[256] = {};
+    GetClassNameA(hwnd, buf, sizeof(buf));
+    return buf;
+}
+
+struct Search {
+    std::string caption;
+    std::string cls;  // empty: any
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lp)
+{
+    Search* s = reinterpret_cast<Search*>(lp);
+    if (!s->cls.empty() && ClassOf(hwnd) != s->cls) return TRUE;
+    if (!s->caption.empty() && Text(hwnd) != s->caption) return TRUE;
+    s->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevel(const std::string& caption, const std::string& cls)
+{
+    Search s{caption, cls, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND ParseHwnd(const char* s)
+{
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(s, nullptr, 16)));
+}
+
+struct Statics {
+    std::string text;
+    bool icon = false;
+};
+
+BOOL CALLBACK CollectStatics(HWND hwnd, LPARAM lp)
+{
+    Statics* st = reinterpret_cast<Statics*>(lp);
+    if (ClassOf(hwnd) != "Static") return TRUE;
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    if ((style & SS_TYPEMASK) == SS_ICON) {
+        st->icon = SendMessageA(hwnd, STM_GETICON, 0, 0) != 0 || IsWindowVisible(hwnd);
+        return TRUE;
+    }
+    std::string t = Text(hwnd);
+    if (!t.empty()) st->text = t;
+    return TRUE;
+}
+
+void Reply(const std::string& line)
+{
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::string Fmt(const char* format, ...)
+{
+    char buf[512];
+    va_list ap;
+    va_start(ap, format);
+    std::vsnprintf(buf, sizeof(buf), format, ap);
+    va_end(ap);
+    return buf;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The tests run Velodusk inside a named virtual desktop; window searches
+    // only see the calling thread's desktop, so join it before any window exists.
+    if (argc > 1) {
+        HDESK desk = OpenDesktopA(argv[1], 0, FALSE, GENERIC_ALL);
+        if (!desk || !SetThreadDesktop(desk)) {
+            std::fprintf(stderr, "probe: cannot join desktop %s (%lu)\n", argv[1], GetLastError());
+            return 2;
+        }
+    }
+    Reply("ready");
+
+    char line[4096];
+    bool held = false;
+    while (std::fgets(line, sizeof(line), stdin)) {
+        std::vector<char*> a;
+        for (char* tok = std::strtok(line, " \r\n"); tok; tok = std::strtok(nullptr, " \r\n"))
+            a.push_back(tok);
+        if (a.empty()) continue;
+        std::string cmd = a[0];
+        if (cmd == "quit") {
+            break;
+        } else if (cmd == "find" && a.size() == 2) {
+            std::vector<HWND> w = TopLevel(Unhex(a[1]), "");
+            if (w.empty()) {
+                Reply("none");
+                continue;
+            }
+            RECT r = {};
+            GetWindowRect(w[0], &r);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w[0], &pid);
+            Reply(Fmt("ok %lx %d %lx %s %ld %ld %ld %ld", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w[0])),
+                      IsWindowVisible(w[0]) ? 1 : 0, pid, ClassOf(w[0]).c_str(), r.left, r.top, r.right, r.bottom));
+        } else if (cmd == "click" && a.size() == 3) {
+            HWND ctrl = GetDlgItem(ParseHwnd(a[1]), static_cast<int>(std::strtol(a[2], nullptr, 16)));
+            Reply(ctrl && PostMessageA(ctrl, BM_CLICK, 0, 0) ? "ok" : Fmt("err %lu", GetLastError()));
+        } else if ((cmd == "post" || cmd == "send") && a.size() == 5) {
+            HWND hwnd = ParseHwnd(a[1]);
+            UINT msg = static_cast<UINT>(std::strtoul(a[2], nullptr, 16));
+            WPARAM wp = std::strtoul(a[3], nullptr, 16);
+            LPARAM lp = static_cast<LPARAM>(std::strtoul(a[4], nullptr, 16));
+            if (cmd == "post") {
+                Reply(PostMessageA(hwnd, msg, wp, lp) ? "ok" : Fmt("err %lu", GetLastError()));
+            } else {
+                DWORD_PTR res = 0;
+                if (SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &res))
+                    Reply(Fmt("ok %lx", static_cast<unsigned long>(res)));
+                else
+                    Reply(Fmt("err %lu", GetLastError()));
+            }
+        } else if (cmd == "tooltips") {
+            std::string out = "ok";
+            for (HWND w : TopLevel("", "tooltips_class32"))
+                out += Fmt(" %lx:%d:", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
+                           IsWindowVisible(w) ? 1 : 0) + Hex(Text(w));
+            Reply(out);
+        } else if (cmd == "msgbox" && a.size() == 2) {
+            std::vector<HWND> w = TopLevel(Unhex(a[1]), "#32770");
+            if (w.empty()) {
+                Reply("none");
+                continue;
+            }
+            Statics st;
+            EnumChildWindows(w[0], CollectStatics, reinterpret_cast<LPARAM>(&st));
+            Reply(Fmt("ok %lx %d %u ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w[0])), st.icon ? 1 : 0,
+                      static_cast<unsigned>(w.size())) + Hex(st.text));
+        } else if (cmd == "hold" && a.size() == 3) {
+            if (held) UnregisterHotKey(nullptr, 1);
+            held = RegisterHotKey(nullptr, 1, std::strtoul(a[1], nullptr, 16), std::strtoul(a[2], nullptr, 16));
+            Reply(held ? "ok" : Fmt("err %lu", GetLastError()));
+        } else if (cmd == "tick") {
+            Reply(Fmt("ok %lu", GetTickCount()));
+        } else if (cmd == "release") {
+            if (held) UnregisterHotKey(nullptr, 1);
+            held = false;
+            Reply("ok");
+        } else {
+            Reply("err usage");
+        }
+    }
+    return 0;
+}

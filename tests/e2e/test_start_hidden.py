@@ -1,0 +1,60 @@
+"""Started with no INI file: invisible, defaults in force, F6 and button 1000 act."""
+import time
+
+import harness
+from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, xdo
+
+
+class StartWithoutIni(E2E):
+    def test_hidden_defaults_hotkey_and_button(self):
+        run = self.launch("no_ini")
+        w = run.wait_dialog()
+        self.assertFalse(w["visible"], "the dialog must start invisible")
+
+        # Defaults: plain F6, tray icon added, nothing acted at start.
+        hk = run.wait_calls("RegisterHotKey", 1, 20)
+        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x75]])
+        tray = run.wait_calls("Shell_NotifyIconA", 1, 20)
+        self.assertEqual([c.args[0] for c in tray], [0], "one NIM_ADD")
+        time.sleep(2)
+        self.assertEqual(run.actions(), [], "no action without a trigger")
+        self.assertFalse(run.probe.find("Velodusk")["visible"])
+
+        # The tip names the hot key; read it back from the task bar's tooltip.
+        move_to(*harness.TRAY_ICON)
+        tips = []
+        for _ in range(20):
+            time.sleep(0.5)
+            tips = [t for _, vis, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)]
+            if tips:
+                break
+        self.assertEqual(tips[:1], [TIP_PREFIX + "F6)"])
+
+        # A real F6 on the desktop: the lock-mode-0 action.
+        move_to(500, 400)
+        tick = run.probe.tick()
+        xdo("key", "F6")
+        acts = run.wait_actions(3, 20)
+        self.assertActionShapes(acts, run.dlg, block=True, monitor_off=True)
+        self.assertLess(acts[0].ms - tick, 3000, "the sleep starts right after the key")
+
+        # Button 1000 of the main window: the same action again.
+        self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % 1000), ["ok"])
+        acts = run.wait_actions(6, 20)
+        self.assertActionShapes(acts[3:], run.dlg, block=True, monitor_off=True)
+
+        self.assertFalse(run.probe.find("Velodusk")["visible"], "acting does not show the window")
+        self.assertEqual(list(run.listing()), ["Velodusk.exe"], "nothing written while running")
+
+        # Exit through WM_CLOSE: the hot key and the icon go, still nothing written.
+        run.probe.cmd("post", "%x" % run.dlg, "10", 0, 0)
+        self.assertTrue(run.wait_gone(20))
+        time.sleep(1)
+        self.assertEqual([c.args[:2] for c in run.calls("UnregisterHotKey")], [[run.dlg, HOTKEY_ID]])
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0, 2], "NIM_ADD then NIM_DELETE")
+        self.assertEqual(list(run.listing()), ["Velodusk.exe"], "nothing written at exit")
+        self.assertEqual(run.calls("WritePrivateProfileStringA"), [])
+
+
+if __name__ == "__main__":
+    harness.main()

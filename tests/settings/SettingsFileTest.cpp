@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "CSettingsFile.h"
+#include "SettingsValues.h"
+#include "TempDir.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+SettingsValues Sample()
+{
+    SettingsValues v;
+    v.nAccCtrl = 1;
+    v.nAccKey = 6;
+    v.nLock = 0;
+    v.nRunRun = 0;
+    v.nTimeSKM = 1;
+    v.nTimeSKMValue = 10;
+    v.nDesktop = 1;
+    v.nAutoRun = 0;
+    return v;
+}
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+long CountWithPrefix(const Lines& lines, const std::string& prefix)
+{
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const std::string& l) { return Lower(l).compare(0, prefix.size(), Lower(prefix)) == 0; });
+}
+
+bool Contains(const Lines& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool WinIniHasTheSection()
+{
+    char names[256] = {};
+    return ::GetProfileStringA(SettingsKeys::kSection, nullptr, "", names, sizeof names) > 0;
+}
+
+TEST(SettingsFile, AFirstTimeFileHoldsTheSectionAndTheEightKeysInOrder)
+{
+    TempDir dir;
+    std::string ini = dir.File("Velodusk.ini");
+    CSettingsFile(ini).WriteAll(Sample());
+    EXPECT_EQ((Lines{"[Velodusk]", "AccCtrl=1", "AccKey=6", "Lock=0", "RunRun=0", "TimeSKM=1", "TimeSKMValue=10",
+                     "Desktop=1", "AutoRun=0"}),
+              TempDir::ReadLines(ini));
+}
+
+TEST(SettingsFile, RewritingReplacesEachValueInPlace)
+{
+    TempDir dir;
+    std::string ini = dir.File("Velodusk.ini");
+    CSettingsFile file(ini);
+    file.WriteAll(Sample());
+    SettingsValues v;
+    v.nAccCtrl = 0;
+    v.nAccKey = -1;
+    v.nLock = -1;
+    v.nRunRun = 1;
+    v.nTimeSKM = 0;
+    v.nTimeSKMValue = 10000;
+    v.nDesktop = 0;
+    v.nAutoRun = -2147483647 - 1;
+    file.WriteAll(v);
+    EXPECT_EQ((Lines{"[Velodusk]", "AccCtrl=0", "AccKey=-1", "Lock=-1", "RunRun=1", "TimeSKM=0", "TimeSKMValue=10000",
+                     "Desktop=0", "AutoRun=-2147483648"}),
+              TempDir::ReadLines(ini));
+    EXPECT_EQ(-1, file.GetInt(SettingsKeys::kLock, 0));
+    EXPECT_EQ(10000, file.GetInt(SettingsKeys::kTimeSKMValue, 10));
+}
+
+TEST(SettingsFile, OtherKeysAndSectionsSurviveAWrite)
+{
+    TempDir dir;
+    std::string ini = dir.File("Velodusk.ini");
+    TempDir::Write(ini, "[Before]\r\nName=kept\r\n[velodusk]\r\nlock=2\r\nExtra=yes\r\n[After]\r\nOther=1\r\n");
+    CSettingsFile(ini).WriteAll(Sample());
+
+    Lines lines = TempDir::ReadLines(ini);
+    for (const char* kept : {"[Before]", "Name=kept", "Extra=yes", "[After]", "Other=1"})
+        EXPECT_TRUE(Contains(lines, kept)) << kept;
+    EXPECT_EQ(1, CountWithPrefix(lines, "[Velodusk]"));
+    for (const char* key : {"AccCtrl=", "AccKey=", "Lock=", "RunRun=", "TimeSKM=", "TimeSKMValue=", "Desktop=",
+                            "AutoRun="})
+        EXPECT_EQ(1, CountWithPrefix(lines, key)) << key;
+    EXPECT_EQ(0, CSettingsFile(ini).GetInt(SettingsKeys::kLock, 7));
+    char text[32];
+    ::GetPrivateProfileStringA("Before", "Name", "", text, sizeof text, ini.c_str());
+    EXPECT_STREQ("kept", text);
+    ::GetPrivateProfileStringA("After", "Other", "", text, sizeof text, ini.c_str());
+    EXPECT_STREQ("1", text);
+}
+
+TEST(SettingsFile, AnEmptyPathNeitherReadsNorWritesWinIni)
+{
+    ::WriteProfileStringA(SettingsKeys::kSection, nullptr, nullptr);
+    ASSERT_FALSE(WinIniHasTheSection());
+    CSettingsFile none{CString()};
+    none.WriteAll(Sample());
+    none.WriteInt(SettingsKeys::kLock, 2);
+    EXPECT_FALSE(WinIniHasTheSection());
+
+    ASSERT_TRUE(::WriteProfileStringA(SettingsKeys::kSection, SettingsKeys::kLock, "2"));
+    EXPECT_EQ(5, none.GetInt(SettingsKeys::kLock, 5));
+    ::WriteProfileStringA(SettingsKeys::kSection, nullptr, nullptr);
+}
+
+TEST(SettingsFile, WritingIntoADirectoryOrAMissingOneFailsSilently)
+{
+    TempDir dir;
+    std::string asDirectory = dir.File("Velodusk.ini");
+    ASSERT_TRUE(::CreateDirectoryA(asDirectory.c_str(), nullptr));
+    CSettingsFile(asDirectory).WriteAll(Sample());
+    EXPECT_TRUE(::GetFileAttributesA(asDirectory.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(10, CSettingsFile(asDirectory).GetInt(SettingsKeys::kTimeSKMValue, 10));
+
+    std::string inMissing = dir.File("missing\\Velodusk.ini");
+    CSettingsFile(inMissing).WriteAll(Sample());
+    EXPECT_FALSE(TempDir::Exists(dir.File("missing")));
+}
+
+TEST(SettingsFile, WritingIntoAReadOnlyDirectoryFailsSilently)
+{
+    TempDir dir;
+    std::string sub = dir.File("ro");
+    ASSERT_TRUE(::CreateDirectoryA(sub.c_str(), nullptr));
+    ASSERT_TRUE(::SetFileAttributesA(sub.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string probe = sub + "\\probe";
+    HANDLE h = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+        ::DeleteFileA(probe.c_str());
+        GTEST_SKIP() << "the read-only attribute does not stop this user from creating files";
+    }
+    std::string ini = sub + "\\Velodusk.ini";
+    CSettingsFile(ini).WriteAll(Sample());
+    EXPECT_FALSE(TempDir::Exists(ini));
+    EXPECT_EQ(3, CSettingsFile(ini).GetInt(SettingsKeys::kLock, 3));
+}
+
+TEST(SettingsFile, AReadOnlyFileIsLeftAsItWas)
+{
+    TempDir dir;
+    std::string ini = dir.File("Velodusk.ini");
+    const std::string original = "[Velodusk]\r\nLock=2\r\n";
+    TempDir::Write(ini, original);
+    ASSERT_TRUE(::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE h = ::CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+        GTEST_SKIP() << "the read-only attribute does not stop this user from writing";
+    }
+    CSettingsFile(ini).WriteAll(Sample());
+    EXPECT_EQ(original, TempDir::Read(ini));
+}
+
+TEST(SettingsFile, AOneMegabyteFileKeepsItsContentAcrossAWrite)
+{
+    TempDir dir;
+    std::string ini = dir.File("Velodusk.ini");
+    std::string text = "[Filler]\r\n";
+    int nKeys = 0;
+    for (; text.size() < (1u << 20); ++nKeys) text += "Key" + std::to_string(nKeys) + "=" + std::string(40, 'x') + "\r\n";
+    TempDir::Write(ini, text);
+    CSettingsFile file(ini);
+    file.WriteAll(Sample());
+    EXPECT_EQ(6, file.GetInt(SettingsKeys::kAccKey, 0));
+    Lines lines = TempDir::ReadLines(ini);
+    EXPECT_EQ(1 + nKeys + 9, static_cast<int>(lines.size()));
+    EXPECT_EQ("Key" + std::to_string(nKeys - 1) + "=" + std::string(40, 'x'), lines[nKeys]);
+}
+
+}  // namespace

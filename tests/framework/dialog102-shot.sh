@@ -9,7 +9,9 @@ rm -rf "$work" && mkdir -p "$work"
 ready=$work/ready stop=$work/stop
 winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); printf 'Z:%s' "${p//\//\\}"; }
 
-"$emulator" "$exe" "$(winpath "$ready")" "$(winpath "$stop")" &
+# Wine's own virtual desktop: there Wine draws the caption and frame itself, where
+# without a window manager the top-level window would show only its client area.
+"$emulator" explorer /desktop=velodusk-dialog102,640x480 "$(winpath "$exe")" "$(winpath "$ready")" "$(winpath "$stop")" &
 pid=$!
 for _ in $(seq 1 200); do
   [ -s "$ready" ] && break

@@ -78,14 +78,8 @@ TEST(LoadSettings, NoFileGivesTheDefaultsAndCreatesNothing)
     TempDir dir;
     Loaded loaded = LoadFrom(dir.Path(), kExe);
     EXPECT_EQ(dir.File(kIni), loaded.iniPath);
-    SettingsValues expected;
-    expected.nAccCtrl = 0;
-    expected.nAccKey = 0;
-    expected.nLock = 0;
-    expected.nRunRun = 0;
-    expected.nTimeSKM = 0;
-    expected.nTimeSKMValue = 10;
-    ExpectValues(expected, loaded.values);
+    // AccCtrl, AccKey, Lock, RunRun, TimeSKM, TimeSKMValue.
+    ExpectValues(SettingsValues{0, 0, 0, 0, 0, 10}, loaded.values);
     EXPECT_FALSE(TempDir::Exists(loaded.iniPath));
 }
 
@@ -103,14 +97,7 @@ TEST(LoadSettings, EachKeyLandsInItsOwnMember)
     TempDir dir;
     TempDir::Write(dir.File(kIni),
                    "[Velodusk]\r\nTimeSKMValue=8\r\nTimeSKM=7\r\nRunRun=6\r\nLock=5\r\nAccKey=4\r\nAccCtrl=3\r\n");
-    SettingsValues expected;
-    expected.nAccCtrl = 3;
-    expected.nAccKey = 4;
-    expected.nLock = 5;
-    expected.nRunRun = 6;
-    expected.nTimeSKM = 7;
-    expected.nTimeSKMValue = 8;
-    ExpectValues(expected, LoadFrom(dir.Path(), kExe).values);
+    ExpectValues(SettingsValues{3, 4, 5, 6, 7, 8}, LoadFrom(dir.Path(), kExe).values);
 }
 
 TEST(LoadSettings, SectionAndKeysInOtherLetterCaseAreFound)

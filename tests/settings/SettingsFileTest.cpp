@@ -15,19 +15,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-SettingsValues Sample()
-{
-    SettingsValues v;
-    v.nAccCtrl = 1;
-    v.nAccKey = 6;
-    v.nLock = 0;
-    v.nRunRun = 0;
-    v.nTimeSKM = 1;
-    v.nTimeSKMValue = 10;
-    v.nDesktop = 1;
-    v.nAutoRun = 0;
-    return v;
-}
+// In the order the file lists them: AccCtrl, AccKey, Lock, RunRun, TimeSKM,
+// TimeSKMValue, Desktop, AutoRun.
+SettingsValues Sample() { return SettingsValues{1, 6, 0, 0, 1, 10, 1, 0}; }
 
 std::string Lower(std::string s)
 {
@@ -68,16 +58,7 @@ TEST(SettingsFile, RewritingReplacesEachValueInPlace)
     std::string ini = dir.File("Velodusk.ini");
     CSettingsFile file(ini);
     file.WriteAll(Sample());
-    SettingsValues v;
-    v.nAccCtrl = 0;
-    v.nAccKey = -1;
-    v.nLock = -1;
-    v.nRunRun = 1;
-    v.nTimeSKM = 0;
-    v.nTimeSKMValue = 10000;
-    v.nDesktop = 0;
-    v.nAutoRun = -2147483647 - 1;
-    file.WriteAll(v);
+    file.WriteAll(SettingsValues{0, -1, -1, 1, 0, 10000, 0, -2147483647 - 1});
     EXPECT_EQ((Lines{"[Velodusk]", "AccCtrl=0", "AccKey=-1", "Lock=-1", "RunRun=1", "TimeSKM=0", "TimeSKMValue=10000",
                      "Desktop=0", "AutoRun=-2147483648"}),
               TempDir::ReadLines(ini));

@@ -121,15 +121,4 @@ TEST(DialogModal, DestroyRunsBeforeNcDestroyAndDetachesBothObjects)
     EXPECT_FALSE(::IsWindow(hLogo));
 }
 
-TEST(DialogModal, RunsAgainAfterEnding)
-{
-    ProbeDialog dlg;
-    for (int round = 0; round < 2; ++round) {
-        dlg.m_script = ModalScript();
-        dlg.m_script.Add([&] { dlg.EndDialog(IDOK + round); });
-        EXPECT_EQ(IDOK + round, dlg.DoModal());
-    }
-    EXPECT_EQ(nullptr, dlg.m_hWnd);
-}
-
 }  // namespace

@@ -11,6 +11,7 @@ import re
 import shutil
 import subprocess
 import sys
+import threading
 import time
 import unittest
 
@@ -66,14 +67,14 @@ def parse_relay(path):
 
 
 class Probe:
-    def __init__(self, exe, workdir):
+    def __init__(self, exe, workdir, create=False):
         self.proc = None
         deadline = time.time() + 60
         while time.time() < deadline:
             with open(os.path.join(workdir, "probe.err"), "ab") as err:
-                self.proc = subprocess.Popen(["wine", exe, DESKTOP], stdin=subprocess.PIPE,
+                self.proc = subprocess.Popen(["wine", exe, DESKTOP] + (["create"] if create else []), stdin=subprocess.PIPE,
                                              stdout=subprocess.PIPE, stderr=err, cwd=workdir)
-            line = self.proc.stdout.readline().decode().strip()
+            line = self.readline(30)
             if line == "ready":
                 return
             self.proc.wait()
@@ -82,10 +83,19 @@ class Probe:
             time.sleep(0.5)  # the desktop is not there yet
         raise RuntimeError("probe could not join the desktop")
 
+    def readline(self, timeout):
+        """One line from the probe; a probe that hangs is killed rather than waited for."""
+        timer = threading.Timer(timeout, self.proc.kill)
+        timer.start()
+        try:
+            return self.proc.stdout.readline().decode().strip()
+        finally:
+            timer.cancel()
+
     def cmd(self, *words):
         self.proc.stdin.write((" ".join(str(w) for w in words) + "\n").encode())
         self.proc.stdin.flush()
-        line = self.proc.stdout.readline().decode().strip()
+        line = self.readline(30)
         if not line:
             raise RuntimeError("probe died on %r" % (words,))
         return line.split(" ")
@@ -99,6 +109,13 @@ class Probe:
 
     def tick(self):
         return int(self.cmd("tick")[1])
+
+    def windows(self, cls):
+        out = []
+        for item in self.cmd("windows", cls)[1:]:
+            hwnd, vis, rect = item.split(":")
+            out.append((int(hwnd, 16), vis == "1", tuple(int(v) for v in rect.split(","))))
+        return out
 
     def tooltips(self):
         out = []
@@ -132,18 +149,25 @@ def xdo(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
 
-def desktop_window():
-    for _ in range(100):
+def desktop_window(timeout=20):
+    deadline = time.time() + timeout
+    while True:
         r = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], capture_output=True, text=True)
         ids = r.stdout.split()
         if ids:
             return ids[-1]
+        if time.time() >= deadline:
+            return None
         time.sleep(0.2)
-    raise RuntimeError("no Wine desktop window on %s" % os.environ.get("DISPLAY"))
 
 
 def move_to(x, y):
-    xdo("mousemove", "--window", desktop_window(), x, y)
+    """Pointer to (x, y) of the virtual desktop; before one exists, of the screen."""
+    win = desktop_window(0)
+    if win:
+        xdo("mousemove", "--window", win, x, y)
+    else:
+        xdo("mousemove", x, y)
 
 
 def screenshot(path):
@@ -157,16 +181,20 @@ class Run:
     def __init__(self, name, ini=None, exe_name="Velodusk.exe", extra_files=None):
         self.dir = os.path.join(ARGS.work, name)
         if os.path.isdir(self.dir):
-            subprocess.run(["chmod", "-R", "u+w", self.dir])
+            subprocess.run(["chattr", "-i", self.dir], stderr=subprocess.DEVNULL)
             shutil.rmtree(self.dir)
         os.makedirs(self.dir)
+        # Logs live beside the run directory, which a case may make read-only.
+        self.logs = self.dir + ".logs"
+        shutil.rmtree(self.logs, ignore_errors=True)
+        os.makedirs(self.logs)
         self.exe = os.path.join(self.dir, exe_name)
         shutil.copy(ARGS.exe, self.exe)
         if ini is not None:
             self.write_ini(os.path.splitext(exe_name)[0] + ".ini", ini)
         for fname, data in (extra_files or {}).items():
             self.write_ini(fname, data)
-        self.trace = os.path.join(self.dir, "relay.log")
+        self.trace = os.path.join(self.logs, "relay.log")
         self.proc = None
         self.probe = None
         self.pid = None
@@ -184,10 +212,12 @@ class Run:
         """Names and contents of the run directory apart from the logs."""
         out = {}
         for fname in sorted(os.listdir(self.dir)):
-            if fname in ("relay.log", "probe.err") or fname.endswith(".png"):
-                continue
             p = os.path.join(self.dir, fname)
-            out[fname] = open(p, "rb").read() if os.path.isfile(p) else None
+            if os.path.isfile(p):
+                with open(p, "rb") as f:
+                    out[fname] = f.read()
+            else:
+                out[fname] = None
         return out
 
     def start(self, probe=True):
@@ -198,14 +228,15 @@ class Run:
                 ["wine", "explorer", "/desktop=%s,%dx%d" % ((DESKTOP,) + DESKTOP_SIZE), self.exe],
                 cwd=self.dir, env=env, stdout=subprocess.DEVNULL, stderr=trace)
         if probe:
-            self.probe = Probe(ARGS.probe, self.dir)
+            self.probe = Probe(ARGS.probe, self.logs)
         return self
 
     def wait_dialog(self, timeout=60):
         deadline = time.time() + timeout
         while time.time() < deadline:
             w = self.probe.find("Velodusk")
-            if w and w["class"] == "#32770":
+            # The process must be this run's: a previous one may still be on its way out.
+            if w and w["class"] == "#32770" and w["pid"] in {c.pid for c in parse_relay(self.trace)}:
                 self.dlg, self.pid = w["hwnd"], w["pid"]
                 return w
             time.sleep(0.3)
@@ -261,12 +292,14 @@ class Run:
         return False
 
     def stop(self):
+        if self.proc is None:
+            return
         if self.probe:
             try:
                 if self.dlg and self.alive():
                     self.probe.cmd("post", "%x" % self.dlg, "%x" % WM_CLOSE, 0, 0)
                     self.wait_gone(10)
-            except RuntimeError:
+            except (RuntimeError, OSError):
                 pass
             self.probe.close()
         if self.proc:
@@ -275,9 +308,23 @@ class Run:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
-        # Whatever a failed case left behind must not reach the next one.
-        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
+        leftover = self.probe_alive_after_stop()
+        self.proc = self.probe = None
+        if leftover:
+            # A hung Velodusk must not reach the next case: restart the server.
+            subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
+            subprocess.run(["wine", "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def probe_alive_after_stop(self):
+        try:
+            p = Probe(ARGS.probe, self.logs, create=True)
+        except RuntimeError:
+            return True
+        try:
+            return p.find("Velodusk") is not None
+        finally:
+            p.close()
 
 
 class E2E(unittest.TestCase):

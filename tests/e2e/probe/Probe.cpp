@@ -11,6 +11,7 @@
 //   click HWND CTRLID               -> ok        (BM_CLICK posted to the control)
 //   post HWND MSG WPARAM LPARAM     -> ok | err CODE
 //   send HWND MSG WPARAM LPARAM     -> ok RESULT | err CODE (5 s timeout)
+//   windows CLASS                   -> ok [HWND:VISIBLE:L,T,R,B ...]  (top-level windows of a class)
 //   tooltips                        -> ok [HWND:VISIBLE:TEXTHEX ...]
 //   msgbox CAPTIONHEX               -> ok HWND ICON TEXTHEX | none
 //   hold MOD VK                     -> ok | err CODE   (RegisterHotKey for this thread)
@@ -140,6 +141,10 @@ int main(int argc, char** argv)
     // only see the calling thread's desktop, so join it before any window exists.
     if (argc > 1) {
         HDESK desk = OpenDesktopA(argv[1], 0, FALSE, GENERIC_ALL);
+        // A probe that must be there before Velodusk (to hold its hot key) makes
+        // the desktop; Velodusk's explorer then joins it.
+        if (!desk && argc > 2 && std::strcmp(argv[2], "create") == 0)
+            desk = CreateDesktopA(argv[1], nullptr, nullptr, 0, GENERIC_ALL, nullptr);
         if (!desk || !SetThreadDesktop(desk)) {
             std::fprintf(stderr, "probe: cannot join desktop %s (%lu)\n", argv[1], GetLastError());
             return 2;
@@ -186,6 +191,15 @@ int main(int argc, char** argv)
                 else
                     Reply(Fmt("err %lu", GetLastError()));
             }
+        } else if (cmd == "windows" && a.size() == 2) {
+            std::string out = "ok";
+            for (HWND w : TopLevel("", a[1])) {
+                RECT r = {};
+                GetWindowRect(w, &r);
+                out += Fmt(" %lx:%d:%ld,%ld,%ld,%ld", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
+                           IsWindowVisible(w) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+            }
+            Reply(out);
         } else if (cmd == "tooltips") {
             std::string out = "ok";
             for (HWND w : TopLevel("", "tooltips_class32"))

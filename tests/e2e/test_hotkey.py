@@ -1,0 +1,82 @@
+"""The global hot key from the settings, the tip that names it, and the
+conflict box when another program holds the combination."""
+import time
+
+import harness
+from harness import E2E, HOTKEY_ID, TIP_PREFIX, Probe, move_to, xdo
+
+IDOK = 1
+WM_COMMAND = 0x111
+
+
+def tray_tip(run):
+    move_to(harness.TRAY_ICON[0] - 3, harness.TRAY_ICON[1] - 2)
+    for _ in range(20):
+        time.sleep(0.5)
+        tips = [t for _, vis, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)]
+        if tips:
+            return tips[0]
+    return None
+
+
+class HotKey(E2E):
+    def test_ctrl_f12(self):
+        run = self.launch("ctrl_f12", {"AccCtrl": 1, "AccKey": 6, "Lock": 1})
+        run.wait_dialog()
+        hk = run.wait_calls("RegisterHotKey", 1, 20)
+        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 2, 0x7B]])
+        self.assertEqual(tray_tip(run), TIP_PREFIX + "Ctrl + F12)")
+        move_to(500, 400)
+        xdo("key", "F12")  # without Ctrl: not ours
+        time.sleep(2)
+        self.assertEqual(run.actions(), [])
+        xdo("key", "ctrl+F12")
+        acts = run.wait_actions(2, 20)
+        self.assertActionShapes(acts, run.dlg, block=False, monitor_off=True)
+
+    def test_key_index_out_of_range(self):
+        # Index 9 is F15: registered all the same, but the tip names no key.
+        run = self.launch("f15", {"AccKey": 9})
+        run.wait_dialog()
+        hk = run.wait_calls("RegisterHotKey", 1, 20)
+        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x7E]])
+        self.assertEqual(tray_tip(run), TIP_PREFIX + ")")
+        self.assertIsNone(run.probe.msgbox("提示"), "a registered key is no conflict")
+
+    def check_conflict(self, name, ini, mod, vk, tip):
+        run = harness.Run(name, ini)
+        self.runs.append(run)
+        holder = Probe(harness.ARGS.probe, run.logs, create=True)
+        try:
+            self.assertEqual(holder.cmd("hold", "%x" % mod, "%x" % vk), ["ok"])
+            run.start()
+            box = None
+            for _ in range(60):
+                box = run.probe.msgbox("提示")
+                if box:
+                    break
+                time.sleep(0.5)
+            self.assertIsNotNone(box, "no conflict box")
+            self.assertEqual(box["text"], "热键冲突！")
+            self.assertTrue(box["icon"], "the box shows an icon")
+            self.assertEqual(box["count"], 1, "exactly one box")
+            shot = harness.screenshot(run.logs + "/conflict.png")
+            run.probe.cmd("post", "%x" % box["hwnd"], "%x" % WM_COMMAND, IDOK, 0)
+            run.wait_dialog()
+            self.assertEqual(len(run.calls("MessageBoxA")), 1, shot)
+            self.assertEqual(tray_tip(run), tip)
+            time.sleep(1)
+            self.assertIsNone(run.probe.msgbox("提示"), "no second box")
+            self.assertIsNotNone(run.probe.find("Velodusk"), "runs on without a hot key")
+        finally:
+            holder.close()
+
+    def test_conflict_plain(self):
+        self.check_conflict("conflict_plain", None, 0, 0x75, TIP_PREFIX + ")")
+
+    def test_conflict_ctrl(self):
+        self.check_conflict("conflict_ctrl", {"AccCtrl": 1, "AccKey": 2}, 2, 0x77, TIP_PREFIX + "Ctrl + )")
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,45 @@
+"""Timer 1's idle trigger: acts a minute after the last input and every second
+after that until input resumes; switched off it never acts."""
+import time
+
+import harness
+from harness import E2E, move_to
+
+
+class Idle(E2E):
+    def test_off_never_acts(self):
+        # TimeSKMValue=0 would act on every tick if the switch were ignored.
+        move_to(500, 400)
+        run = self.launch("idle_off", {"TimeSKM": 0, "TimeSKMValue": 0, "Lock": 1})
+        run.wait_dialog()
+        time.sleep(6)
+        self.assertEqual(run.actions(), [])
+
+    def test_one_minute(self):
+        move_to(500, 400)
+        run = self.launch("idle_on", {"TimeSKM": 1, "TimeSKMValue": 1, "Lock": 1})
+        run.wait_dialog()
+        move_to(510, 410)
+        last_input = run.probe.tick()
+        acts = run.wait_actions(2, 90)
+        self.assertTrue(acts, "no idle action within 90 s")
+        first = acts[0].ms - last_input
+        self.assertTrue(59000 <= first <= 63500, "first idle action %d ms after the last input" % first)
+        time.sleep(4)
+        sleeps = [c for c in run.actions() if c.func == "Sleep"]
+        self.assertGreaterEqual(len(sleeps), 4, "the action repeats while idle")
+        gaps = [b.ms - a.ms for a, b in zip(sleeps, sleeps[1:])]
+        self.assertTrue(all(900 <= g <= 2500 for g in gaps), gaps)
+        for c in run.actions():
+            if c.func == "SendMessageA":
+                self.assertEqual(c.args, [run.dlg, harness.WM_SYSCOMMAND, 0xF170, 2])
+        self.assertEqual(run.calls("BlockInput"), [], "lock mode 1 never blocks input")
+        move_to(600, 500)
+        time.sleep(2)
+        settled = len(run.actions())
+        time.sleep(4)
+        self.assertEqual(len(run.actions()), settled, "input stops the repetition")
+
+
+if __name__ == "__main__":
+    harness.main()

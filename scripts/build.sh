@@ -8,7 +8,7 @@ what=${1:-all}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 if [ "$what" = all ] || [ "$what" = win ]; then
-  cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELODUSK_TESTS=ON >/dev/null
   cmake --build build/win -j"$jobs"
   echo "built: $(pwd)/build/win/bin/Velodusk.exe"
 fi

@@ -44,7 +44,9 @@ def from_hex(h):
 class Call:
     def __init__(self, ms, pid, dll, func, args, ret):
         self.ms, self.pid, self.dll, self.func, self.ret = ms, pid, dll, func, ret
-        self.args = [int(a, 16) for a in args.split(",") if a] if args else []
+        # String arguments are traced as pointer plus quoted text; keep the pointer.
+        args = re.sub(r' "(?:[^"\\]|\\.)*"', "", args or "")
+        self.args = [int(a, 16) for a in args.split(",") if a]
 
     def __repr__(self):
         return "%s.%s(%s)@%s" % (self.dll, self.func, ",".join("%x" % a for a in self.args), self.ms)
@@ -62,17 +64,17 @@ def parse_relay(path):
             try:
                 calls.append(Call(ms, int(m.group(3), 16), m.group(5), m.group(6), m.group(7), ret))
             except ValueError:
-                continue  # a string argument; none of the calls we watch has one
+                continue  # not a call of ours (window procs, DLL entry points)
     return calls
 
 
 class Probe:
-    def __init__(self, exe, workdir, create=False):
+    def __init__(self, exe, workdir):
         self.proc = None
         deadline = time.time() + 60
         while time.time() < deadline:
             with open(os.path.join(workdir, "probe.err"), "ab") as err:
-                self.proc = subprocess.Popen(["wine", exe, DESKTOP] + (["create"] if create else []), stdin=subprocess.PIPE,
+                self.proc = subprocess.Popen(["wine", exe, DESKTOP], stdin=subprocess.PIPE,
                                              stdout=subprocess.PIPE, stderr=err, cwd=workdir)
             line = self.readline(30)
             if line == "ready":
@@ -175,6 +177,27 @@ def screenshot(path):
     return path
 
 
+def start_on_desktop(argv, log):
+    with open(log, "wb") as err:
+        return subprocess.Popen(["wine", "explorer", "/desktop=%s,%dx%d" % ((DESKTOP,) + DESKTOP_SIZE)] + argv,
+                                stdout=subprocess.DEVNULL, stderr=err, cwd=os.path.dirname(log))
+
+
+def hold_hotkey(logs, mod, vk, seconds=120):
+    """Another program on the desktop takes MOD+VK first; returns its status line."""
+    status = os.path.join(logs, "hold.status")
+    if os.path.exists(status):
+        os.remove(status)
+    proc = start_on_desktop([ARGS.probe, "hold", "%x" % mod, "%x" % vk, str(seconds), status],
+                            os.path.join(logs, "hold.err"))
+    deadline = time.time() + 60
+    while time.time() < deadline and not os.path.exists(status):
+        time.sleep(0.3)
+    time.sleep(0.2)
+    with open(status) as f:
+        return proc, f.read().strip()
+
+
 class Run:
     """One Velodusk process in its own directory."""
 
@@ -226,7 +249,7 @@ class Run:
         with open(self.trace, "wb") as trace:
             self.proc = subprocess.Popen(
                 ["wine", "explorer", "/desktop=%s,%dx%d" % ((DESKTOP,) + DESKTOP_SIZE), self.exe],
-                cwd=self.dir, env=env, stdout=subprocess.DEVNULL, stderr=trace)
+                cwd=self.logs, env=env, stdout=subprocess.DEVNULL, stderr=trace)
         if probe:
             self.probe = Probe(ARGS.probe, self.logs)
         return self
@@ -318,7 +341,7 @@ class Run:
 
     def probe_alive_after_stop(self):
         try:
-            p = Probe(ARGS.probe, self.logs, create=True)
+            p = Probe(ARGS.probe, self.logs)
         except RuntimeError:
             return True
         try:

@@ -39,7 +39,7 @@ class BadInput(E2E):
 
     def test_one_megabyte(self):
         # The section sits after a megabyte of other lines: it is still found.
-        filler = b"".join(b"K%06d=%s\r\n" % (i, b"x" * 40) for i in range(20000))
+        filler = b"".join(b"K%06d=%s\r\n" % (i, b"x" * 40) for i in range(24000))
         data = b"[Other]\r\n" + filler + b"[Velodusk]\r\nAccCtrl=1\r\nAccKey=6\r\n"
         self.assertGreater(len(data), 1 << 20)
         run = self.launch("big", data)

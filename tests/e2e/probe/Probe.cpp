@@ -16,6 +16,7 @@
 //   msgbox CAPTIONHEX               -> ok HWND ICON TEXTHEX | none
 //   hold MOD VK                     -> ok | err CODE   (RegisterHotKey for this thread)
 //   release                         -> ok
+//   unhold                          -> ok        (ends a "hold" probe started on the desktop)
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
 //   quit
 #include <windows.h>
@@ -139,12 +140,22 @@ int main(int argc, char** argv)
 {
     // The tests run Velodusk inside a named virtual desktop; window searches
     // only see the calling thread's desktop, so join it before any window exists.
+    // "hold MOD VK SECONDS STATUSFILE": started by explorer on the tests' desktop
+    // before Velodusk, it takes the hot key, says so in the file, and keeps it
+    // until the serving probe's "unhold" or the time runs out.
+    if (argc == 6 && std::strcmp(argv[1], "hold") == 0) {
+        HANDLE done = CreateEventA(nullptr, TRUE, FALSE, "VeloduskProbeUnhold");
+        BOOL ok = RegisterHotKey(nullptr, 1, std::strtoul(argv[2], nullptr, 16), std::strtoul(argv[3], nullptr, 16));
+        DWORD err = GetLastError();
+        if (FILE* f = std::fopen(argv[5], "w")) {
+            std::fprintf(f, ok ? "ok\n" : "err %lu\n", err);
+            std::fclose(f);
+        }
+        WaitForSingleObject(done, std::strtoul(argv[4], nullptr, 10) * 1000);
+        return ok ? 0 : 1;
+    }
     if (argc > 1) {
         HDESK desk = OpenDesktopA(argv[1], 0, FALSE, GENERIC_ALL);
-        // A probe that must be there before Velodusk (to hold its hot key) makes
-        // the desktop; Velodusk's explorer then joins it.
-        if (!desk && argc > 2 && std::strcmp(argv[2], "create") == 0)
-            desk = CreateDesktopA(argv[1], nullptr, nullptr, 0, GENERIC_ALL, nullptr);
         if (!desk || !SetThreadDesktop(desk)) {
             std::fprintf(stderr, "probe: cannot join desktop %s (%lu)\n", argv[1], GetLastError());
             return 2;
@@ -222,6 +233,10 @@ int main(int argc, char** argv)
             Reply(held ? "ok" : Fmt("err %lu", GetLastError()));
         } else if (cmd == "tick") {
             Reply(Fmt("ok %lu", GetTickCount()));
+        } else if (cmd == "unhold") {
+            HANDLE ev = OpenEventA(EVENT_MODIFY_STATE, FALSE, "VeloduskProbeUnhold");
+            Reply(ev && SetEvent(ev) ? "ok" : Fmt("err %lu", GetLastError()));
+            if (ev) CloseHandle(ev);
         } else if (cmd == "release") {
             if (held) UnregisterHotKey(nullptr, 1);
             held = false;

@@ -81,7 +81,13 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM lp)
 {
     Search* s = reinterpret_cast<Search*>(lp);
     if (!s->cls.empty() && ClassOf(hwnd) != s->cls) return TRUE;
-    if (!s->caption.empty() && Text(hwnd) != s->caption) return TRUE;
+    if (!s->caption.empty()) {
+        // The stored caption: no message to a window that may be busy (the action
+        // sleeps on Velodusk's GUI thread), so a search never waits on it.
+        char buf[256] = {};
+        GetWindowTextA(hwnd, buf, sizeof(buf));
+        if (s->caption != buf) return TRUE;
+    }
     s->found.push_back(hwnd);
     return TRUE;
 }

@@ -326,15 +326,18 @@ class Run:
                 pass
             self.probe.close()
         # The launcher is the desktop's explorer, which ends once the desktop is
-        # empty. A new run must not find this desktop half torn down, and a hung
-        # Velodusk must not reach the next case: then the server is restarted.
+        # empty. Under load a new run could still find this desktop half torn
+        # down (its X window gone), and a hung Velodusk must not reach the next
+        # case: so every run ends with a server restart and starts clean.
         try:
             self.proc.wait(20)
         except subprocess.TimeoutExpired:
-            subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
-            self.proc.wait()
-            subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
-            subprocess.run(["wine", "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        self.proc.wait()
+        subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
+        subprocess.run(["wine", "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.proc = self.probe = None
 
 

@@ -8,6 +8,7 @@
 #include "CDialog.h"
 #include "CMenu.h"
 #include "CPaintDC.h"
+#include "CStatic.h"
 #include "CString.h"
 #include "CWinApp.h"
 #include "CWinThread.h"

@@ -12,3 +12,6 @@ HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 // The program hosts no ActiveX controls; kept so start-up reads as it always has.
 inline void AfxEnableControlContainer() {}
+// A message box owned by the thread's active window (else its main window), with
+// the program's name as its caption.
+int AfxMessageBox(const char* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

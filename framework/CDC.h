@@ -11,6 +11,11 @@ public:
     HDC m_hDC = nullptr;
     HDC GetSafeHdc() const { return m_hDC; }
 
+    // A temporary object for a DC the caller owns; it never releases the DC and
+    // lives until the outermost message handler of this thread returns.
+    static CDC* FromHandle(HDC hDC);
+    static void DeleteTempObjects();
+
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
     COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }

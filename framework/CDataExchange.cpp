@@ -1,8 +1,99 @@
 #include "CDataExchange.h"
 
+#include <stdio.h>
+
+#include "Afx.h"
 #include "CWnd.h"
+#include "IntegerText.h"
+
+HWND CDataExchange::PrepareCtrl(int nIDC)
+{
+    m_hWndLastControl = ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC);
+    m_bEditLastControl = FALSE;
+    return m_hWndLastControl;
+}
+
+HWND CDataExchange::PrepareEditCtrl(int nIDC)
+{
+    HWND hWnd = PrepareCtrl(nIDC);
+    m_bEditLastControl = TRUE;
+    return hWnd;
+}
+
+void CDataExchange::Fail()
+{
+    if (m_bSaveAndValidate && m_hWndLastControl) {
+        // Through the dialog manager, so the default button follows the focus.
+        ::SendMessageA(m_pDlgWnd->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWndLastControl), TRUE);
+        if (m_bEditLastControl) ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+    }
+    throw Failure();
+}
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (!rControl.m_hWnd) rControl.SubclassDlgItem(static_cast<UINT>(nIDC), pDX->m_pDlgWnd);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+{
+    HWND hWnd = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) value = static_cast<int>(::SendMessageA(hWnd, BM_GETCHECK, 0, 0));
+    else ::SendMessageA(hWnd, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
+{
+    HWND hWnd = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) value = -1;
+    int index = 0;
+    for (HWND h = hWnd; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (h != hWnd && (::GetWindowLongA(h, GWL_STYLE) & WS_GROUP)) break;
+        if (!(::SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
+        if (pDX->m_bSaveAndValidate) {
+            if (::SendMessageA(h, BM_GETCHECK, 0, 0) != BST_UNCHECKED) value = index;
+        } else {
+            ::SendMessageA(h, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        ++index;
+    }
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+{
+    HWND hWnd = pDX->PrepareEditCtrl(nIDC);
+    if (!pDX->m_bSaveAndValidate) {
+        char szText[16];  // "-2147483648" and its terminator
+        snprintf(szText, sizeof szText, "%d", value);
+        ::SetWindowTextA(hWnd, szText);
+        return;
+    }
+    char szText[64];
+    int n = ::GetWindowTextA(hWnd, szText, sizeof szText);
+    // Text too long for the buffer is no integer of 32 bits either.
+    if (n >= static_cast<int>(sizeof szText) - 1 ||
+        !IntegerText::Parse(reinterpret_cast<const uint8_t*>(szText), static_cast<size_t>(n), value)) {
+        AfxMessageBox("请输入一个整数。", MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
+{
+    HWND hWnd = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        index = static_cast<int>(::SendMessageA(hWnd, CB_GETCURSEL, 0, 0));
+        return;
+    }
+    LRESULT count = ::SendMessageA(hWnd, CB_GETCOUNT, 0, 0);
+    ::SendMessageA(hWnd, CB_SETCURSEL, index >= 0 && index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+}
+
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
+{
+    if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
+    char szText[128];
+    snprintf(szText, sizeof szText, "请输入一个介于 %d 和 %d 之间的整数。", minVal, maxVal);
+    AfxMessageBox(szText, MB_ICONEXCLAMATION);
+    pDX->Fail();
 }

@@ -2,6 +2,11 @@
 
 #include "Afx.h"
 #include "CWinThread.h"
+#include "DialogInitList.h"
+
+#include <commctrl.h>
+
+#include <string>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     AFX_MSG_ENTRY(message == WM_INITDIALOG, *pResult = OnInitDialog())
@@ -17,14 +22,20 @@ INT_PTR CDialog::DoModal()
         CWnd* pMain = pThread ? pThread->GetMainWnd() : nullptr;
         if (pMain && pMain != this && pMain->m_hWnd) hOwner = pMain->m_hWnd;
     }
+    // The owner takes no input from the moment the dialog exists until it is hidden.
     BOOL bEnableOwner = hOwner && ::IsWindowEnabled(hOwner);
+    if (bEnableOwner) ::EnableWindow(hOwner, FALSE);
 
+    // Templates may hold common controls (up-down, ...).
+    ::InitCommonControls();
     m_bEndModal = FALSE;
     m_nModalResult = -1;
     HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
                                      &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
-    if (!hWnd) return -1;
-    if (bEnableOwner) ::EnableWindow(hOwner, FALSE);
+    if (!hWnd) {
+        if (bEnableOwner) ::EnableWindow(hOwner, TRUE);
+        return -1;
+    }
 
     m_bInModalLoop = TRUE;
     if (!m_bEndModal)
@@ -46,13 +57,13 @@ INT_PTR CDialog::DoModal()
     }
     m_bInModalLoop = FALSE;
 
-    if (bEnableOwner) ::EnableWindow(hOwner, TRUE);
-    if (hOwner && ::GetActiveWindow() == hWnd) ::SetActiveWindow(hOwner);
-    if (m_hWnd) {
+    BOOL bWasActive = m_hWnd && ::GetActiveWindow() == m_hWnd;
+    if (m_hWnd)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        DestroyWindow();
-    }
+    if (bEnableOwner) ::EnableWindow(hOwner, TRUE);
+    if (bWasActive && ::IsWindowVisible(hOwner)) ::SetActiveWindow(hOwner);
+    if (m_hWnd) DestroyWindow();
     return m_nModalResult;
 }
 
@@ -83,51 +94,55 @@ void CDialog::OnOK()
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-LRESULT CDialog::DefWindowProc(UINT, WPARAM, LPARAM)
+BOOL CDialog::ExecuteDlgInit(UINT nIDTemplate)
 {
-    m_bWantsDefault = TRUE;
-    return 0;
-}
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), MAKEINTRESOURCEA(RT_DIALOG_INIT_LIST));
+    if (!hRes) return TRUE;  // no list: nothing to send
+    HGLOBAL hData = ::LoadResource(hInst, hRes);
+    const BYTE* p = hData ? static_cast<const BYTE*>(::LockResource(hData)) : nullptr;
+    if (!p) return FALSE;
+    DWORD size = ::SizeofResource(hInst, hRes);
 
-// Messages whose answer is the dialog procedure's own return value rather than
-// DWLP_MSGRESULT.
-BOOL CDialog::ReturnsValueDirectly(UINT message)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-    case WM_COMPAREITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM: case WM_QUERYDRAGICON:
-        return TRUE;
-    default:
-        return FALSE;
+    const DWORD kHeader = 8;  // WORD id, WORD message, DWORD length
+    DWORD pos = 0;
+    while (pos + 2 <= size) {
+        WORD id = static_cast<WORD>(p[pos] | p[pos + 1] << 8);
+        if (id == 0) return TRUE;
+        if (size - pos < kHeader) return FALSE;
+        WORD message = static_cast<WORD>(p[pos + 2] | p[pos + 3] << 8);
+        DWORD length = p[pos + 4] | p[pos + 5] << 8 | p[pos + 6] << 16 | static_cast<DWORD>(p[pos + 7]) << 24;
+        pos += kHeader;
+        if (length > size - pos) return FALSE;
+        if (message == DIALOG_INIT_CB_ADDSTRING16) message = CB_ADDSTRING;
+        else if (message == DIALOG_INIT_LB_ADDSTRING16) message = LB_ADDSTRING;
+        // The bytes up to their first zero, as a string the control copies.
+        DWORD n = 0;
+        while (n < length && p[pos + n]) ++n;
+        std::string text(reinterpret_cast<const char*>(p + pos), n);
+        ::SendDlgItemMessageA(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        pos += length;
     }
+    return FALSE;  // ran out without the closing 0
 }
 
+// The dialog manager calls here first with WM_INITDIALOG. The dialog is then subclassed:
+// every later message reaches the object through the window procedure of CWnd, which
+// answers directly and, for default processing, calls the dialog manager's own window
+// procedure. That calls this procedure again, which answers FALSE so the dialog manager
+// does its default processing there and then: Default() in a handler is synchronous.
 INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CDialog* pDlg = static_cast<CDialog*>(FromHandlePermanent(hWnd));
-    if (!pDlg && message == WM_INITDIALOG) {
-        pDlg = reinterpret_cast<CDialog*>(lParam);
-        pDlg->Attach(hWnd);
-    }
+    if (message != WM_INITDIALOG || FromHandlePermanent(hWnd)) return FALSE;
+    CDialog* pDlg = reinterpret_cast<CDialog*>(lParam);
     if (!pDlg) return FALSE;
-
-    BOOL savedWantsDefault = pDlg->m_bWantsDefault;
-    pDlg->m_bWantsDefault = FALSE;
-    LRESULT result = message == WM_INITDIALOG ? pDlg->Dispatch(message, wParam, 0)
-                                              : pDlg->Dispatch(message, wParam, lParam);
-    BOOL wantsDefault = pDlg->m_bWantsDefault;
-    pDlg->m_bWantsDefault = savedWantsDefault;
-
-    if (message == WM_NCDESTROY) {
-        pDlg->Detach();
-        pDlg->PostNcDestroy();
-        return FALSE;
-    }
-    if (message == WM_INITDIALOG) return static_cast<INT_PTR>(result);
-    if (wantsDefault) return FALSE;
-    if (ReturnsValueDirectly(message)) return static_cast<INT_PTR>(result);
-    ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
-    return TRUE;
+    pDlg->Attach(hWnd);
+    pDlg->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+    pDlg->CenterWindow();
+    pDlg->ExecuteDlgInit(pDlg->m_nIDTemplate);
+    // WM_INITDIALOG itself is answered here, and its default processing is this
+    // procedure's FALSE: the handler must not see the creation parameter.
+    LRESULT result = pDlg->Dispatch(message, wParam, 0);
+    return static_cast<INT_PTR>(result);
 }

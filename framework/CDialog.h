@@ -20,10 +20,11 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
-    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     virtual void DoDataExchange(CDataExchange*) {}
+    // Sends the template's initialisation list to the controls; FALSE for a damaged list.
+    BOOL ExecuteDlgInit(UINT nIDTemplate);
     DECLARE_MESSAGE_MAP()
 
     UINT m_nIDTemplate;
@@ -31,12 +32,8 @@ protected:
 
 private:
     static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static BOOL ReturnsValueDirectly(UINT message);
 
     BOOL m_bInModalLoop = FALSE;
     BOOL m_bEndModal = FALSE;
     INT_PTR m_nModalResult = -1;
-    // Set when a handler asked for default processing: the dialog procedure then
-    // answers FALSE and the dialog manager does it.
-    BOOL m_bWantsDefault = FALSE;
 };

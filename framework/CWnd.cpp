@@ -1,5 +1,16 @@
 #include "CWnd.h"
 
+#include <map>
+#include <memory>
+
+#include "CDC.h"
+
+namespace {
+// Temporary wrappers for handles that have no object; one set per thread.
+thread_local std::map<HWND, std::unique_ptr<CWnd>> t_tempWnds;
+thread_local int t_nDispatchDepth = 0;
+}
+
 CWnd::~CWnd()
 {
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this) {
@@ -12,6 +23,39 @@ CWnd::~CWnd()
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
     return hWnd ? reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA)) : nullptr;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (!hWnd) return nullptr;
+    if (CWnd* pWnd = FromHandlePermanent(hWnd)) return pWnd;
+    std::unique_ptr<CWnd>& rTemp = t_tempWnds[hWnd];
+    if (!rTemp) {
+        rTemp.reset(new CWnd);
+        rTemp->m_hWnd = hWnd;  // not attached: the window knows nothing of it
+    }
+    return rTemp.get();
+}
+
+void CWnd::DeleteTempObjects()
+{
+    for (auto& entry : t_tempWnds) entry.second->m_hWnd = nullptr;
+    t_tempWnds.clear();
+    CDC::DeleteTempObjects();
+}
+
+void CWnd::CenterWindow()
+{
+    RECT rcArea;
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner)) ::GetWindowRect(hOwner, &rcArea);
+    else ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    int x = rcArea.left + (rcArea.right - rcArea.left - cx) / 2;
+    int y = rcArea.top + (rcArea.bottom - rcArea.top - cy) / 2;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWnd::Attach(HWND hWnd)
@@ -91,7 +135,17 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     CurrentMessage saved = m_current;
     m_current = {message, wParam, lParam};
-    LRESULT result = WindowProc(message, wParam, lParam);
+    ++t_nDispatchDepth;
+    LRESULT result = 0;
+    // Every dispatch is called from a system window procedure, and an exception must
+    // never unwind through the system's frames: what a handler lets escape ends here,
+    // and the message counts as handled with the answer 0.
+    try {
+        result = WindowProc(message, wParam, lParam);
+    } catch (...) {
+        result = 0;
+    }
+    if (--t_nDispatchDepth == 0) DeleteTempObjects();
     m_current = saved;
     return result;
 }

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include "CString.h"
+
+class CDC;
 #include "MessageMap.h"
 
 // A window object attaches to its HWND through GWLP_USERDATA, so every window
@@ -16,6 +18,11 @@ public:
     HWND m_hWnd = nullptr;
 
     static CWnd* FromHandlePermanent(HWND hWnd);
+    // The window's own object, or a temporary one that lives until the outermost
+    // message handler of this thread returns; never stored beyond that.
+    static CWnd* FromHandle(HWND hWnd);
+    // Deletes the temporary window and DC objects of this thread.
+    static void DeleteTempObjects();
 
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
@@ -46,6 +53,13 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer); }
     BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+    HWND SetFocus() { return ::SetFocus(m_hWnd); }
+    HWND GetParent() const { return ::GetParent(m_hWnd); }
+    // Centres on the owner when it is visible and not minimised, else on the work area.
+    void CenterWindow();
+    BOOL EnableDlgItem(int nID, BOOL bEnable) { return ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEnable); }
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    { return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam); }
     int MessageBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK)
     { return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType); }
 
@@ -60,6 +74,8 @@ protected:
     void OnDestroy() { Default(); }
     void OnWindowPosChanging(WINDOWPOS*) { Default(); }
     void OnTimer(UINT_PTR) { Default(); }
+    // The default brush, with the default colours already set in the DC.
+    HBRUSH OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 
     void Attach(HWND hWnd);
     void Detach();

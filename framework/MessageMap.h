@@ -31,3 +31,8 @@ protected: \
     AFX_MSG_ENTRY(message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == 0, memberFxn())
 #define ON_BN_CLICKED(id, memberFxn) \
     AFX_MSG_ENTRY(message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == BN_CLICKED, memberFxn())
+// Every WM_CTLCOLOR* message; the kind is CTLCOLOR_MSGBOX .. CTLCOLOR_STATIC.
+#define ON_WM_CTLCOLOR() \
+    AFX_MSG_ENTRY(message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC, \
+        *pResult = reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), \
+            CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX)))

@@ -1,5 +1,6 @@
 #include "CMonitorToolDlg.h"
 
+#include "CSettingsDlg.h"
 #include "CSettingsFile.h"
 #include "HotKeyText.h"
 #include "IdleCheck.h"
@@ -7,12 +8,16 @@
 #include "InputBlock.h"
 #include "ModulePath.h"
 #include "Resource.h"
+#include "UpdateShortcut.h"
 
 namespace {
 constexpr LPARAM kMonitorPowerOff = 2;
 constexpr UINT kActionDelayMs = 500;
 constexpr UINT kTimerPeriodMs = 1000;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
+constexpr char kRunOnceNotice[] =
+    "您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
+    "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）";
 }
 
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
@@ -36,8 +41,8 @@ BEGIN_MESSAGE_MAP(CMonitorToolDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_TURN_OFF, OnTurnOff)
-    // 关于 (1002) and 设置 (1003) are routed once the About box and the settings
-    // dialog exist; until then their clicks do nothing.
+    // 关于 (1002) is routed once the About box exists; until then its click does nothing.
+    ON_BN_CLICKED(IDC_SETTINGS, OnSettings)
     ON_WM_DESTROY()
     ON_WM_WINDOWPOSCHANGING()
     ON_WM_TIMER()
@@ -251,4 +256,71 @@ void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
         if (::GetCursorPos(&pt) && (pt.x != m_ptAtAction.x || pt.y != m_ptAtAction.y)) ::PostQuitMessage(0);
     }
     CDialog::OnTimer(nIDEvent);
+}
+
+void CMonitorToolDlg::OnSettings()
+{
+    CSettingsDlg dlg;
+    dlg.m_bAccCtrl = m_bAccCtrl;
+    dlg.m_nAccKey = m_nAccKey;
+    dlg.m_nLock = m_nLock;
+    dlg.m_bRunRun = m_bRunRun;
+    dlg.m_bTimeSKM = m_bTimeSKM;
+    dlg.m_nTimeSKMValue = m_nTimeSKMValue;
+    CFileFind finder;
+    if (finder.FindFile(m_strIniPath)) {
+        CSettingsFile file(m_strIniPath);
+        dlg.m_bDesktop = file.GetInt(SettingsKeys::kDesktop, 0);
+        dlg.m_bAutoRun = file.GetInt(SettingsKeys::kAutoRun, 0);
+    }
+    if (dlg.DoModal() != IDOK) return;
+
+    // Key by key, each member following its key; the run-once notice sits between
+    // RunRun and TimeSKM, so the file is not written in one go.
+    CSettingsFile file(m_strIniPath);
+    file.WriteInt(SettingsKeys::kAccCtrl, dlg.m_bAccCtrl);
+    m_bAccCtrl = dlg.m_bAccCtrl;
+    file.WriteInt(SettingsKeys::kAccKey, dlg.m_nAccKey);
+    m_nAccKey = dlg.m_nAccKey;
+    file.WriteInt(SettingsKeys::kLock, dlg.m_nLock);
+    m_nLock = dlg.m_nLock;
+    file.WriteInt(SettingsKeys::kRunRun, dlg.m_bRunRun);
+    m_bRunRun = dlg.m_bRunRun;
+    if (m_bRunRun) {
+        // Timer 1 would end the program at the first pointer move while the notice is open.
+        KillTimer(kTimerId);
+        MessageBox(kRunOnceNotice, "提示", MB_ICONINFORMATION | MB_OK);
+        SetTimer(kTimerId, kTimerPeriodMs, nullptr);
+    }
+    file.WriteInt(SettingsKeys::kTimeSKM, dlg.m_bTimeSKM);
+    m_bTimeSKM = dlg.m_bTimeSKM;
+    file.WriteInt(SettingsKeys::kTimeSKMValue, dlg.m_nTimeSKMValue);
+    m_nTimeSKMValue = dlg.m_nTimeSKMValue;
+    file.WriteInt(SettingsKeys::kDesktop, dlg.m_bDesktop);
+    file.WriteInt(SettingsKeys::kAutoRun, dlg.m_bAutoRun);
+
+    if (!m_bRunRun) ::UnregisterHotKey(m_hWnd, kHotKeyId);
+    BuildTrayTip();
+    ::Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
+
+    CString strStartup = Shortcut::kStartupFolder;
+    strStartup += "\\";
+    strStartup += Shortcut::kFileName;
+    UpdateFolderShortcut(CSIDL_PROGRAMS, strStartup, dlg.m_bAutoRun != 0);
+    UpdateFolderShortcut(CSIDL_DESKTOP, Shortcut::kFileName, dlg.m_bDesktop != 0);
+}
+
+// A folder that cannot be looked up, or a path that would not fit, leaves that
+// shortcut alone: appending to a failed look-up would name a relative or garbage path.
+void CMonitorToolDlg::UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted)
+{
+    char szFolder[Shortcut::kPathCapacity] = "";
+    if (!::SHGetSpecialFolderPathA(m_hWnd, szFolder, nFolder, FALSE)) return;
+    CString strLink;
+    if (Shortcut::JoinPath(szFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);
+}
+
+void CMonitorToolDlg::UpdateShortcut(BOOL bCreate, CString strLinkPath)
+{
+    ::UpdateShortcut(bCreate, strLinkPath);
 }

@@ -2,6 +2,7 @@
 #include "AfxWin.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 // The hidden main dialog: owns the settings, the tray icon and menu, the hot key and
 // timer 1, and performs the one action.
@@ -16,6 +17,8 @@ public:
     CString HotKeyName(int nKeyIndex) const;
     // Builds the tray tip and, unless in run-once mode, registers the hot key.
     void BuildTrayTip();
+    // Creates or deletes one shortcut to the running executable.
+    void UpdateShortcut(BOOL bCreate, CString strLinkPath);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -32,6 +35,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnTurnOff();
+    void OnSettings();
     void OnDestroy();
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     void OnTimer(UINT_PTR nIDEvent);
@@ -41,6 +45,7 @@ private:
     void TurnMonitorOff();
     void SetUpTray();
     void OnTrayNotify(LPARAM lParam);
+    void UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted);
 
     // The logo control joins here, ahead of the icon, once the picture control exists.
     HICON m_hIcon;

@@ -5,6 +5,7 @@
 #include "Afx.h"
 #include "CDC.h"
 #include "CDataExchange.h"
+#include "CFileFind.h"
 #include "CDialog.h"
 #include "CMenu.h"
 #include "CPaintDC.h"

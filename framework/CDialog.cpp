@@ -77,7 +77,11 @@ void CDialog::EndDialog(int nResult)
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CDataExchange::Failure&) {
+        return FALSE;  // the failing field has shown its message and has the focus
+    }
     return TRUE;
 }
 

@@ -18,6 +18,7 @@
 //   release                         -> ok
 //   unhold                          -> ok        (ends a "hold" probe started on the desktop)
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
+//   item HWND CTRLID                -> ok CTRLHWND L T R B ENABLED TEXTHEX | none  (a dialog's control)
 //   quit
 #include <windows.h>
 
@@ -247,6 +248,16 @@ int main(int argc, char** argv)
             if (held) UnregisterHotKey(nullptr, 1);
             held = false;
             Reply("ok");
+        } else if (cmd == "item" && a.size() == 3) {
+            HWND ctrl = GetDlgItem(ParseHwnd(a[1]), static_cast<int>(std::strtol(a[2], nullptr, 16)));
+            if (!ctrl) {
+                Reply("none");
+                continue;
+            }
+            RECT r = {};
+            GetWindowRect(ctrl, &r);
+            Reply(Fmt("ok %lx %ld %ld %ld %ld %d ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ctrl)),
+                      r.left, r.top, r.right, r.bottom, IsWindowEnabled(ctrl) ? 1 : 0) + Hex(Text(ctrl)));
         } else {
             Reply("err usage");
         }

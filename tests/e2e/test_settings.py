@@ -1,0 +1,294 @@
+"""The settings dialog, opened as a user does (tray menu, "显示主画面", "设置"),
+changed with real clicks and keys, confirmed or cancelled; then the file, the hot
+key, the tip, the shortcuts and run-once mode as the program applied them."""
+import os
+import shutil
+import subprocess
+import time
+
+import harness
+from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, xdo
+
+WM_KEYDOWN = 0x100
+VK_RETURN, VK_DOWN = 0x0D, 0x28
+NIM_MODIFY = 1
+MOD_CONTROL, VK_F6, VK_F12 = 2, 0x75, 0x7B
+MB_ICONINFORMATION = 0x40
+BM_GETCHECK = 0xF0
+# Dialog 102's "设置" and the controls of dialog 130 (app/Resource.h).
+IDOK, IDC_SETTINGS = 1, 1003
+IDC_AUTORUN, IDC_RUNRUN, IDC_DESKTOP, IDC_TIMESKM, IDC_TIMESKM_VALUE = 1005, 1006, 1016, 1017, 1018
+IDC_ACCCTRL, IDC_ACCKEY = 1026, 1027
+KEYS = ["AccCtrl", "AccKey", "Lock", "RunRun", "TimeSKM", "TimeSKMValue", "Desktop", "AutoRun"]
+DEFAULTS = {"AccCtrl": 0, "AccKey": 0, "Lock": 0, "RunRun": 0, "TimeSKM": 0, "TimeSKMValue": 10,
+            "Desktop": 0, "AutoRun": 0}
+RUN_ONCE_NOTICE = ("您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
+                   "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）")
+PROFILE = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "users", os.environ.get("USER", "root"))
+DESKTOP_LNK = os.path.join(PROFILE, "Desktop", "Velodusk.lnk")
+STARTUP_DIR = os.path.join(PROFILE, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs", "启动")
+STARTUP_LNK = os.path.join(STARTUP_DIR, "Velodusk.lnk")
+
+
+def wait_for(what, probe, timeout=30, step=0.2):
+    """Polls for an event (a window, a file, a trace line) until it is there."""
+    deadline = time.time() + timeout
+    while True:
+        got = probe()
+        if got or time.time() >= deadline:
+            if not got:
+                raise AssertionError("timed out waiting for " + what)
+            return got
+        time.sleep(step)
+
+
+def ini_text(values):
+    return "[Velodusk]\r\n" + "".join("%s=%d\r\n" % (k, values[k]) for k in KEYS)
+
+
+def lnk_target(path):
+    out = subprocess.run(["lnkinfo", path], capture_output=True, text=True, timeout=60).stdout
+    fields = {}
+    for line in out.splitlines():
+        key, sep, value = line.partition(":")
+        if sep:
+            fields[key.strip()] = value.strip()
+    return fields
+
+
+class Settings(E2E):
+    @classmethod
+    def setUpClass(cls):
+        # A real desktop folder in the test prefix (a fresh one links to $HOME), and no
+        # menu builder writing desktop entries into the home on every save.
+        desktop = os.path.dirname(DESKTOP_LNK)
+        if os.path.islink(desktop):
+            os.remove(desktop)
+        os.makedirs(desktop, exist_ok=True)
+        os.environ["WINEDLLOVERRIDES"] = os.environ.get("WINEDLLOVERRIDES", "") + ";winemenubuilder.exe=d"
+
+    def setUp(self):
+        super().setUp()
+        for p in (DESKTOP_LNK, STARTUP_LNK):
+            if os.path.exists(p):
+                os.remove(p)
+
+    # --- driving the program -------------------------------------------------
+
+    def item(self, run, hwnd, ctrl):
+        r = run.probe.cmd("item", "%x" % hwnd, "%x" % ctrl)
+        self.assertEqual(r[0], "ok", "control %d missing" % ctrl)
+        return {"hwnd": int(r[1], 16), "rect": tuple(int(v) for v in r[2:6]), "enabled": r[6] == "1",
+                "text": harness.from_hex(r[7]).decode("gbk")}
+
+    def click(self, run, hwnd, ctrl):
+        left, top, right, bottom = self.item(run, hwnd, ctrl)["rect"]
+        move_to((left + right) // 2, (top + bottom) // 2)
+        xdo("click", 1)
+
+    def checked(self, run, hwnd, ctrl):
+        return run.probe.cmd("send", "%x" % self.item(run, hwnd, ctrl)["hwnd"], "%x" % BM_GETCHECK, 0, 0)[1] == "1"
+
+    def open_settings(self, run, screenshot=None):
+        """Tray menu, "显示主画面", then a real click on "设置": the dialog's handle."""
+        run.wait_dialog()
+        wait_for("the tray icon", lambda: run.calls("Shell_NotifyIconA"))
+        move_to(*harness.TRAY_ICON)
+        xdo("click", 3)
+        menu = wait_for("the tray menu", lambda: [m for m in run.probe.windows("#32768") if m[1]])[0]
+        for k in (VK_DOWN, VK_RETURN):
+            run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % k, 0)
+        wait_for("the main window", lambda: run.probe.find("Velodusk")["visible"])
+        self.click(run, run.dlg, IDC_SETTINGS)
+        dlg = wait_for("the settings dialog", lambda: (lambda w: w if w and w["visible"] else None)(
+            run.probe.find("设置")))
+        self.assertEqual(dlg["pid"], run.pid)
+        # Modal: the main window takes no input while the dialog is open.
+        self.assertEqual(run.probe.cmd("send", "%x" % run.dlg, "0", 0, 0)[0], "ok")
+        if screenshot:
+            harness.screenshot(screenshot)
+        return dlg["hwnd"]
+
+    def confirm(self, run, dlg):
+        """A real click on OK; answers once both shortcuts have been dealt with."""
+        self.click(run, dlg, IDOK)
+        wait_for("the settings dialog to close", lambda: run.probe.find("设置") is None)
+
+    def shortcuts_done(self, run, n=2):
+        # Each shortcut operation ends with its CoUninitialize.
+        return wait_for("the shortcut operations", lambda: len(self.co_uninit(run)) >= n, 60)
+
+    def co_uninit(self, run):
+        return [c for c in run.calls() if c.func == "CoUninitialize"]
+
+    def tip(self, run):
+        move_to(harness.TRAY_ICON[0] - 3, harness.TRAY_ICON[1] - 2)
+        return wait_for("the tray tip", lambda: [t for _, _, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)])[0]
+
+    def ini(self, run):
+        with open(os.path.join(run.dir, "Velodusk.ini"), "rb") as f:
+            return f.read().decode("ascii")
+
+    # --- cases ---------------------------------------------------------------
+
+    def test_ok_unchanged_without_a_file(self):
+        with open(DESKTOP_LNK, "wb") as f:
+            f.write(b"stale")
+        run = self.launch("settings_ok")
+        dlg = self.open_settings(run, screenshot=run.logs + "/dialog130.png")
+        # Filled from memory: defaults, F6 selected, minutes 10 and grey.
+        self.assertEqual(self.item(run, dlg, IDC_ACCKEY)["text"], "F6")
+        minutes = self.item(run, dlg, IDC_TIMESKM_VALUE)
+        self.assertEqual((minutes["text"], minutes["enabled"]), ("10", False))
+        self.assertTrue(self.item(run, dlg, IDC_AUTORUN)["enabled"])
+        before = len(run.calls())
+        self.confirm(run, dlg)
+        self.shortcuts_done(run)
+        self.assertEqual(self.ini(run), ini_text(DEFAULTS))
+        after = [c for c in run.calls()[before:]
+                 if c.func in ("UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconA", "MessageBoxA")]
+        self.assertEqual([c.func for c in after], ["UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconA"], after)
+        self.assertEqual(after[0].args, [run.dlg, HOTKEY_ID])
+        self.assertEqual(after[1].args, [run.dlg, HOTKEY_ID, 0, VK_F6])
+        self.assertEqual(after[2].args[0], NIM_MODIFY)
+        self.assertFalse(os.path.exists(DESKTOP_LNK), "an unwanted shortcut is deleted")
+        self.assertEqual(self.tip(run), TIP_PREFIX + "F6)")
+
+    def choose_ctrl_f12(self, run, dlg):
+        self.click(run, dlg, IDC_ACCCTRL)
+        self.click(run, dlg, IDC_ACCKEY)
+        xdo("key", "End", "Return")
+        wait_for("F12 in the list", lambda: self.item(run, dlg, IDC_ACCKEY)["text"] == "F12")
+        self.assertTrue(self.checked(run, dlg, IDC_ACCCTRL))
+
+    def test_ctrl_f12_takes_effect_at_once(self):
+        run = self.launch("settings_ctrl_f12", {"Lock": 1})
+        dlg = self.open_settings(run)
+        self.choose_ctrl_f12(run, dlg)
+        self.confirm(run, dlg)
+        self.shortcuts_done(run)
+        self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        self.assertEqual(run.calls("MessageBoxA"), [])
+        self.assertIn("AccCtrl=1\r\nAccKey=6\r\nLock=1\r\n", self.ini(run))
+        self.assertEqual(self.tip(run), TIP_PREFIX + "Ctrl + F12)")
+        move_to(500, 400)
+        xdo("key", "ctrl+F12")
+        acts = run.wait_actions(2, 30)
+        self.assertActionShapes(acts, run.dlg, block=False, monitor_off=True)
+
+    def test_ctrl_f12_held_elsewhere(self):
+        run = harness.Run("settings_conflict", None)
+        self.runs.append(run)
+        holder, status = harness.hold_hotkey(run.logs, MOD_CONTROL, VK_F12)
+        self.addCleanup(holder.wait, 60)
+        self.assertEqual(status, "ok")
+        run.start()
+        try:
+            dlg = self.open_settings(run)
+            self.choose_ctrl_f12(run, dlg)
+            self.click(run, dlg, IDOK)
+            box = wait_for("the conflict box", lambda: run.probe.msgbox("提示"))
+            self.assertEqual((box["text"], box["count"]), ("热键冲突！", 1))
+            run.probe.cmd("post", "%x" % box["hwnd"], "%x" % 0x111, IDOK, 0)
+            self.shortcuts_done(run)
+            self.assertEqual(len(run.calls("MessageBoxA")), 1)
+            self.assertEqual(self.tip(run), TIP_PREFIX + "Ctrl + )")
+        finally:
+            run.probe.cmd("unhold")
+
+    def test_idle_trigger_without_restart(self):
+        run = self.launch("settings_idle", {"Lock": 2})
+        dlg = self.open_settings(run)
+        self.click(run, dlg, IDC_TIMESKM)
+        wait_for("the minutes to be enabled", lambda: self.item(run, dlg, IDC_TIMESKM_VALUE)["enabled"])
+        self.click(run, dlg, IDC_TIMESKM_VALUE)
+        xdo("key", "End", "BackSpace", "BackSpace", "BackSpace", "1")
+        wait_for("minutes 1", lambda: self.item(run, dlg, IDC_TIMESKM_VALUE)["text"] == "1")
+        self.confirm(run, dlg)
+        self.shortcuts_done(run)
+        self.assertIn("TimeSKM=1\r\nTimeSKMValue=1\r\n", self.ini(run))
+        t0 = run.calls("CoUninitialize")[-1].ms
+        acts = run.wait_actions(2, 150)
+        self.assertActionShapes(acts[:2], run.dlg, block=True, monitor_off=False)
+        self.assertGreaterEqual(acts[0].ms - t0, 55000, "acted before a minute of idleness")
+
+    def test_shortcuts_follow_the_boxes(self):
+        os.makedirs(STARTUP_DIR, exist_ok=True)
+        run = self.launch("settings_lnk")
+        dlg = self.open_settings(run)
+        self.click(run, dlg, IDC_DESKTOP)
+        self.click(run, dlg, IDC_AUTORUN)
+        wait_for("both boxes ticked", lambda: self.checked(run, dlg, IDC_DESKTOP) and self.checked(run, dlg, IDC_AUTORUN))
+        self.confirm(run, dlg)
+        self.shortcuts_done(run)
+        exe = "Z:" + run.exe.replace("/", "\\")
+        for p in (DESKTOP_LNK, STARTUP_LNK):
+            info = lnk_target(p)
+            self.assertEqual(info.get("Local path", "").lower(), exe.lower(), info)
+            self.assertEqual(info.get("Description"), "关闭您的显示器，且可以锁定键盘、鼠标的工具", info)
+            self.assertNotIn("Working directory", info)
+        self.assertIn("Desktop=1\r\nAutoRun=1\r\n", self.ini(run))
+
+        # Opened again: both boxes show the file's values; untick both.
+        dlg = self.open_settings(run)
+        self.assertTrue(self.checked(run, dlg, IDC_DESKTOP) and self.checked(run, dlg, IDC_AUTORUN))
+        self.click(run, dlg, IDC_DESKTOP)
+        self.click(run, dlg, IDC_AUTORUN)
+        wait_for("both boxes clear", lambda: not self.checked(run, dlg, IDC_DESKTOP) and not self.checked(run, dlg, IDC_AUTORUN))
+        self.confirm(run, dlg)
+        self.shortcuts_done(run, 4)
+        self.assertFalse(os.path.exists(DESKTOP_LNK) or os.path.exists(STARTUP_LNK))
+
+    def test_run_once_notice_then_exit(self):
+        run = self.launch("settings_run_once", {"AutoRun": 1})
+        dlg = self.open_settings(run)
+        self.assertTrue(self.checked(run, dlg, IDC_AUTORUN))
+        self.click(run, dlg, IDC_RUNRUN)
+        wait_for("start-up box cleared and grey",
+                 lambda: not self.item(run, dlg, IDC_AUTORUN)["enabled"] and not self.checked(run, dlg, IDC_AUTORUN))
+        self.click(run, dlg, IDOK)
+        box = wait_for("the run-once notice", lambda: run.probe.msgbox("提示"))
+        self.assertEqual(box["text"].replace("\r\n", "\n"), RUN_ONCE_NOTICE)
+        self.assertTrue(box["icon"])
+        notice = run.calls("MessageBoxA")
+        self.assertEqual((notice[0].args[0], notice[0].args[3]), (run.dlg, MB_ICONINFORMATION))
+        # Only the keys up to RunRun are written while the notice is open.
+        self.assertEqual(self.ini(run), "[Velodusk]\r\nAutoRun=1\r\nAccCtrl=0\r\nAccKey=0\r\nLock=0\r\nRunRun=1\r\n")
+        # The pointer moves while the notice is open: timer 1 is stopped, nothing ends.
+        move_to(300, 300)
+        move_to(310, 310)
+        t0 = run.probe.tick()
+        wait_for("two timer periods", lambda: run.probe.tick() - t0 >= 2500)
+        self.assertEqual(run.calls("PostQuitMessage"), [], "timer 1 ran while the notice was open")
+        run.probe.cmd("post", "%x" % box["hwnd"], "%x" % 0x111, IDOK, 0)
+        self.shortcuts_done(run)
+        move_to(600, 500)
+        self.assertTrue(run.wait_gone(30), "run-once mode did not end the program after the pointer moved")
+        values = dict(DEFAULTS, RunRun=1)
+        self.assertEqual(self.ini(run), "[Velodusk]\r\nAutoRun=0\r\n" + "".join(
+            "%s=%d\r\n" % (k, values[k]) for k in KEYS if k != "AutoRun"))
+
+    def test_escape_changes_nothing(self):
+        ini = ini_text(dict(DEFAULTS, Desktop=1))
+        with open(DESKTOP_LNK, "wb") as f:
+            f.write(b"kept")
+        run = self.launch("settings_esc", ini)
+        dlg = self.open_settings(run)
+        self.choose_ctrl_f12(run, dlg)
+        self.click(run, dlg, IDC_DESKTOP)
+        before = len(run.calls())
+        xdo("key", "Escape")
+        wait_for("the settings dialog to close", lambda: run.probe.find("设置") is None)
+        # Proof of time passing: the main window answers after the dialog has gone.
+        self.assertEqual(run.probe.cmd("send", "%x" % run.dlg, "0", 0, 0)[0], "ok")
+        self.assertEqual([c.func for c in run.calls()[before:] if c.func in (
+            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconA", "WritePrivateProfileStringA",
+            "CoUninitialize", "DeleteFileA")], [])
+        self.assertEqual(self.ini(run), ini)
+        with open(DESKTOP_LNK, "rb") as f:
+            self.assertEqual(f.read(), b"kept")
+        self.assertEqual(self.tip(run), TIP_PREFIX + "F6)")
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,200 @@
+// The settings dialog against real controls: data exchange both ways, validation
+// failures, the key list from the initialisation data, the red run-once text on screen.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "CSettingsDlg.h"
+#include "ModalScript.h"
+#include "Resource.h"
+
+namespace {
+
+class ScriptedSettingsDlg : public CSettingsDlg {
+public:
+    ModalScript m_script;
+
+    BOOL OnInitDialog() override
+    {
+        BOOL result = CSettingsDlg::OnInitDialog();
+        m_script.Start(*this, 20000);
+        return result;
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        return m_script.OnMessage(*this, message, wParam) ? 0 : CSettingsDlg::WindowProc(message, wParam, lParam);
+    }
+    int Check(int nID) { return static_cast<int>(SendDlgItemMessage(nID, BM_GETCHECK)); }
+    void SetCheck(int nID, int nCheck) { SendDlgItemMessage(nID, BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+    BOOL Enabled(int nID) { return ::IsWindowEnabled(GetDlgItem(nID)); }
+    std::string Text(int nID)
+    {
+        char sz[256] = "";
+        ::GetDlgItemTextA(m_hWnd, nID, sz, sizeof sz);
+        return sz;
+    }
+    void Click(int nID) { SendDlgItemMessage(nID, BM_CLICK); }
+    void PressOK() { SendMessage(WM_COMMAND, IDOK); }
+};
+
+// Closes every message box the thread shows, recording its text: a thread timer is
+// dispatched by the box's own modal loop.
+class BoxCloser {
+public:
+    explicit BoxCloser(HWND hDialog) { s_hDialog = hDialog; s_texts.clear(); m_id = ::SetTimer(nullptr, 0, 50, &Tick); }
+    ~BoxCloser() { ::KillTimer(nullptr, m_id); }
+    static std::vector<std::string> s_texts;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { ::EnumThreadWindows(::GetCurrentThreadId(), &Close, 0); }
+    static BOOL CALLBACK Close(HWND hWnd, LPARAM)
+    {
+        char szClass[16] = "";
+        ::GetClassNameA(hWnd, szClass, sizeof szClass);
+        if (hWnd != s_hDialog && std::string(szClass) == "#32770" && ::IsWindowVisible(hWnd)) {
+            char sz[256] = "";
+            ::GetDlgItemTextA(hWnd, 0xFFFF, sz, sizeof sz);
+            s_texts.push_back(sz);
+            ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+        }
+        return TRUE;
+    }
+    static HWND s_hDialog;
+    UINT_PTR m_id;
+};
+std::vector<std::string> BoxCloser::s_texts;
+HWND BoxCloser::s_hDialog = nullptr;
+
+TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
+{
+    ScriptedSettingsDlg dlg;
+    dlg.m_bAutoRun = 1, dlg.m_nLock = 2, dlg.m_bDesktop = 1, dlg.m_bTimeSKM = 1;
+    dlg.m_nTimeSKMValue = 42, dlg.m_bAccCtrl = 1, dlg.m_nAccKey = 3;
+    dlg.m_script.Add([&] {
+        // The list from the initialisation data, unsorted, with the member's index selected.
+        ASSERT_EQ(7, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCOUNT));
+        for (int i = 0; i < 7; ++i) {
+            char sz[8] = "";
+            dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(sz));
+            EXPECT_EQ("F" + std::to_string(6 + i), sz);
+        }
+        EXPECT_EQ(3, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCURSEL));
+        EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 1, 1, 1, 1}),
+                  (std::vector<int>{dlg.Check(IDC_AUTORUN), dlg.Check(IDC_RUNRUN), dlg.Check(IDC_LOCK_ALL),
+                                    dlg.Check(IDC_LOCK_MONITOR), dlg.Check(IDC_LOCK_INPUT), dlg.Check(IDC_DESKTOP),
+                                    dlg.Check(IDC_TIMESKM), dlg.Check(IDC_ACCCTRL)}));
+        EXPECT_EQ("42", dlg.Text(IDC_TIMESKM_VALUE));
+        EXPECT_TRUE(dlg.Enabled(IDC_AUTORUN) && dlg.Enabled(IDC_TIMESKM_VALUE) && dlg.Enabled(IDC_TIMESKM_SPIN));
+        EXPECT_EQ(MAKELONG(10000, 1), dlg.SendDlgItemMessage(IDC_TIMESKM_SPIN, UDM_GETRANGE));
+        EXPECT_EQ(IDOK, ::GetDlgCtrlID(::GetFocus()));
+
+        // Controls to members.
+        dlg.SetCheck(IDC_AUTORUN, 0);
+        dlg.SetCheck(IDC_LOCK_INPUT, 0);
+        dlg.SetCheck(IDC_LOCK_MONITOR, 1);
+        ::SetDlgItemTextA(dlg.m_hWnd, IDC_TIMESKM_VALUE, " +77 ");
+        dlg.SendDlgItemMessage(IDC_ACCKEY, CB_SETCURSEL, 6);
+        dlg.SetCheck(IDC_ACCCTRL, 0);
+        EXPECT_TRUE(dlg.UpdateData(TRUE));
+        EXPECT_EQ((std::vector<int>{0, 1, 77, 0, 6}),
+                  (std::vector<int>{dlg.m_bAutoRun, dlg.m_nLock, dlg.m_nTimeSKMValue, dlg.m_bAccCtrl, dlg.m_nAccKey}));
+
+        // Values outside the group and the list mark and select nothing, and read back as -1.
+        dlg.m_nLock = 5, dlg.m_nAccKey = 9;
+        dlg.UpdateData(FALSE);
+        EXPECT_EQ(0, dlg.Check(IDC_LOCK_ALL) + dlg.Check(IDC_LOCK_MONITOR) + dlg.Check(IDC_LOCK_INPUT));
+        EXPECT_EQ(CB_ERR, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCURSEL));
+        EXPECT_TRUE(dlg.UpdateData(TRUE));
+        EXPECT_EQ(-1, dlg.m_nLock);
+        EXPECT_EQ(-1, dlg.m_nAccKey);
+
+        // Run-once clears and greys the start-up box; unticking it ticks that box.
+        dlg.Click(IDC_RUNRUN);
+        EXPECT_FALSE(dlg.Enabled(IDC_AUTORUN));
+        EXPECT_EQ(0, dlg.Check(IDC_AUTORUN));
+        dlg.Click(IDC_RUNRUN);
+        EXPECT_TRUE(dlg.Enabled(IDC_AUTORUN));
+        EXPECT_EQ(1, dlg.Check(IDC_AUTORUN));
+        // The idle box greys and enables the minutes, which keep their value.
+        dlg.Click(IDC_TIMESKM);
+        EXPECT_FALSE(dlg.Enabled(IDC_TIMESKM_VALUE) || dlg.Enabled(IDC_TIMESKM_SPIN));
+        EXPECT_EQ("77", dlg.Text(IDC_TIMESKM_VALUE));
+        dlg.PressOK();
+    });
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(0, dlg.m_bTimeSKM);
+}
+
+TEST(SettingsDialog, RefusedMinutesKeepTheDialogOpenWithTheEditSelected)
+{
+    ScriptedSettingsDlg dlg;
+    dlg.m_nAccKey = 0;
+    dlg.m_script.Add([&] {
+        BoxCloser closer(dlg.m_hWnd);
+        // While the edit is grey (idle trigger off) the exchange reads it all the same.
+        dlg.PressOK();
+        ASSERT_TRUE(::IsWindowVisible(dlg.m_hWnd)) << "minutes 0 accepted";
+        ASSERT_EQ(1u, BoxCloser::s_texts.size());
+        dlg.Click(IDC_TIMESKM);
+        EXPECT_EQ(2u, BoxCloser::s_texts.size()) << "the click reads the fields: one message";
+        ASSERT_TRUE(dlg.Enabled(IDC_TIMESKM_VALUE)) << "and still takes effect";
+        for (const char* bad : {"0", "10001", "", "abc", "1x", "- 5", "99999999999"}) {
+            SCOPED_TRACE(bad);
+            size_t boxes = BoxCloser::s_texts.size();
+            ::SetDlgItemTextA(dlg.m_hWnd, IDC_TIMESKM_VALUE, bad);
+            dlg.SetCheck(IDC_DESKTOP, 1);  // before the minutes: read
+            dlg.SetCheck(IDC_ACCCTRL, 1);  // after them: not read
+            dlg.m_bDesktop = dlg.m_bAccCtrl = 0;
+            dlg.PressOK();
+            ASSERT_TRUE(::IsWindowVisible(dlg.m_hWnd)) << "the dialog ended";
+            EXPECT_EQ(boxes + 1, BoxCloser::s_texts.size());
+            EXPECT_EQ(1, dlg.m_bDesktop);
+            EXPECT_EQ(0, dlg.m_bAccCtrl);
+            EXPECT_EQ(dlg.GetDlgItem(IDC_TIMESKM_VALUE), ::GetFocus());
+            DWORD start = 0, end = 0;
+            dlg.SendDlgItemMessage(IDC_TIMESKM_VALUE, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                   reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(0u, start);
+            EXPECT_EQ(std::string(bad).size(), end);
+        }
+        ::SetDlgItemTextA(dlg.m_hWnd, IDC_TIMESKM_VALUE, "1");
+        EXPECT_TRUE(dlg.UpdateData(TRUE));
+        ::SetDlgItemTextA(dlg.m_hWnd, IDC_TIMESKM_VALUE, "10000");
+        dlg.PressOK();
+    });
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(10000, dlg.m_nTimeSKMValue);
+    ASSERT_FALSE(BoxCloser::s_texts.empty());
+    EXPECT_NE(std::string::npos, BoxCloser::s_texts.front().find("10000")) << "the range is named";
+}
+
+int RedPixels(HWND hCtrl)
+{
+    RECT rc;
+    ::GetClientRect(hCtrl, &rc);
+    HDC hdc = ::GetDC(hCtrl);
+    int n = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+        for (int x = rc.left; x < rc.right; ++x)
+            if (::GetPixel(hdc, x, y) == CSettingsDlg::kRunRunTextColor) ++n;
+    ::ReleaseDC(hCtrl, hdc);
+    return n;
+}
+
+TEST(SettingsDialog, RunOnceTextReachesTheScreenInRed)
+{
+    ScriptedSettingsDlg dlg;
+    dlg.m_script.Add([&] {
+        ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        EXPECT_GT(RedPixels(dlg.GetDlgItem(IDC_RUNRUN)), 20);
+        EXPECT_EQ(0, RedPixels(dlg.GetDlgItem(IDC_AUTORUN)));
+        dlg.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+}
+
+}  // namespace

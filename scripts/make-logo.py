@@ -4,10 +4,11 @@
 moon rises over it, then lights up again. Everything is drawn here, pixel by
 pixel, and encoded with the GIF's own LZW; nothing but the standard library.
 
-Usage: make-logo.py OUT.gif [--delay CS]   (--delay sets every frame's delay)
+Usage: make-logo.py OUT.gif|- [--delay CS]   (--delay sets every frame's delay)
 """
 import argparse
 import struct
+import sys
 
 WIDTH, HEIGHT = 312, 72
 
@@ -179,8 +180,12 @@ def main():
     ap.add_argument("out")
     ap.add_argument("--delay", type=int, help="every frame's delay, in hundredths of a second")
     args = ap.parse_args()
+    data = make(args.delay)
+    if args.out == "-":
+        sys.stdout.buffer.write(data)
+        return
     with open(args.out, "wb") as f:
-        f.write(make(args.delay))
+        f.write(data)
 
 
 if __name__ == "__main__":

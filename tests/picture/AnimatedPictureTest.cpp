@@ -345,6 +345,49 @@ TEST_F(AnimatedPicture, DisposalClearsRestoresAndTheCycleStartsOnACleanCanvas)
     EXPECT_GE(nCycle, 2);
 }
 
+// While a paint holds the canvas the worker draws nothing; once it lets go,
+// the next frame arrives whole. A second control animating alongside shows
+// that the first one's worker was due to draw meanwhile.
+TEST_F(AnimatedPicture, TheWorkerNeverDrawsUnderAPaint)
+{
+    const GifBytes gifBytes = MakeGif(8, 8, {{0, 0, 8, 8, 0, 0, 1}, {0, 0, 8, 8, 1, 0, 1}, {0, 0, 8, 8, 2, 0, 1}});
+    const Global gif(gifBytes.Bytes());
+    PictureProbe clock;
+    ASSERT_TRUE(clock.SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 100, 5, 8, 8,
+                                                       m_hHost, nullptr, nullptr, nullptr)));
+    ASSERT_TRUE(m_picture.Load(gif.Handle(), gif.Size()));
+    ASSERT_TRUE(clock.Load(gif.Handle(), gif.Size()));
+    m_picture.m_watch = {{4, 4}};
+    m_picture.Draw();
+    // The worker's own first frame, not the window's first paint.
+    ASSERT_TRUE(PumpUntil([&] {
+        return !m_picture.m_paints.empty() && m_picture.m_paints.back().colours[0] == PaletteColour(gifBytes, 0);
+    }, 5000));
+
+    m_picture.LockCanvas();
+    m_picture.m_paints.clear();
+    const COLORREF held = ::GetPixel(m_picture.CanvasDC(), 4, 4);
+    clock.Draw();
+    // Three frame periods of the clock: the held worker was due at least twice.
+    const bool bClockRan = PumpUntil([&] {
+        int nChanges = 0;
+        for (size_t i = 1; i < clock.m_paints.size(); ++i) nChanges += clock.m_paints[i].nFrame != clock.m_paints[i - 1].nFrame;
+        return nChanges >= 3;
+    }, 10000);
+    std::vector<COLORREF> during = {::GetPixel(m_picture.CanvasDC(), 4, 4)};
+    for (const auto& paint : m_picture.m_paints) during.push_back(paint.colours[0]);
+    m_picture.m_paints.clear();
+    m_picture.UnlockCanvas();
+    ASSERT_TRUE(bClockRan);
+    EXPECT_EQ(during, std::vector<COLORREF>(during.size(), held));
+
+    ASSERT_TRUE(PumpUntil([&] { return !m_picture.m_paints.empty() && m_picture.m_paints.back().nFrame != 0; }, 5000));
+    const auto& p = m_picture.m_paints.back();
+    std::vector<COLORREF> frameColours = {PaletteColour(gifBytes, 0), PaletteColour(gifBytes, 1), PaletteColour(gifBytes, 2)};
+    EXPECT_EQ(::GetPixel(m_picture.CanvasDC(), 4, 4), frameColours[static_cast<size_t>(p.nFrame)]);
+    clock.DestroyWindow();
+}
+
 TEST_F(AnimatedPicture, RefusedFramesAreLeftOut)
 {
     const GifBytes threeOneRefused = MakeGif(8, 8, {{0, 0, 8, 8, 0, 0, 1}, {0, 0, 8, 8, 1, 0, 1, true},

@@ -32,6 +32,10 @@ public:
     COLORREF Background() const { return m_crBackground; }
     const GifFrame& Frame(size_t i) const { return m_frames[i]; }
 
+    // What a paint holds while it copies the canvas.
+    void LockCanvas() { ::EnterCriticalSection(&m_csCanvas); }
+    void UnlockCanvas() { ::LeaveCriticalSection(&m_csCanvas); }
+
     static double NowMs()
     {
         LARGE_INTEGER f, t;

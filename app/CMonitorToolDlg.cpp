@@ -34,6 +34,7 @@ CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
 void CMonitorToolDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LOGO, m_picture);
 }
 
 BEGIN_MESSAGE_MAP(CMonitorToolDlg, CDialog)
@@ -60,8 +61,8 @@ BOOL CMonitorToolDlg::OnInitDialog()
     if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), strDirectory, strFileName);
     LoadSettings(strDirectory, strFileName);
 
-    // The logo (Logo.gif beside the executable) is loaded here once the picture
-    // control exists.
+    // A missing or unreadable logo is not reported; the control then paints nothing.
+    if (m_picture.Load((strDirectory + kLogoFileName).c_str())) m_picture.Draw();
 
     BuildTrayTip();
     if (m_bRunRun) DoAction();

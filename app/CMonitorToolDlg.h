@@ -1,5 +1,6 @@
 #pragma once
 #include "AfxWin.h"
+#include "CAnimatedPicture.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -26,6 +27,8 @@ public:
     static const int kHotKeyId = 1010;
     static const UINT kTrayIconId = 128;
     static const UINT_PTR kTimerId = 1;
+    // The logo, looked for beside the executable.
+    static constexpr const char* kLogoFileName = "Logo.gif";
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -47,7 +50,7 @@ private:
     void OnTrayNotify(LPARAM lParam);
     void UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted);
 
-    // The logo control joins here, ahead of the icon, once the picture control exists.
+    CAnimatedPicture m_picture;
     HICON m_hIcon;
     int m_nTimeSKMValue;
     int m_bTimeSKM;

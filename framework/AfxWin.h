@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include "Afx.h"
+#include "CClientDC.h"
 #include "CDC.h"
 #include "CDataExchange.h"
 #include "CFileFind.h"
 #include "CDialog.h"
+#include "CFile.h"
+#include "CFileException.h"
 #include "CMenu.h"
 #include "CPaintDC.h"
 #include "CStatic.h"

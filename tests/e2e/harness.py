@@ -382,3 +382,49 @@ def main():
             sys.exit("%s is not set: run under scripts/wine-env.sh's velodusk_wine_setup" % var)
     os.makedirs(ARGS.work, exist_ok=True)
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+# --- The logo area: the window shown from the tray, its pixels read from the X screen.
+
+def desktop_origin():
+    """Where the virtual desktop's (0, 0) lies on the X screen."""
+    win = desktop_window(20)
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", win],
+                         capture_output=True, text=True, check=True, timeout=30).stdout
+    vals = dict(line.split("=", 1) for line in out.split())
+    return int(vals["X"]), int(vals["Y"])
+
+
+def grab(rect):
+    """RGB bytes of the rectangle (left, top, right, bottom) of the virtual desktop."""
+    x0, y0 = desktop_origin()
+    left, top, right, bottom = rect
+    geometry = "%dx%d+%d+%d" % (right - left, bottom - top, x0 + left, y0 + top)
+    return subprocess.run(["import", "-window", "root", "-crop", geometry, "+repage", "-depth", "8", "rgb:-"],
+                          capture_output=True, check=True, timeout=60).stdout
+
+
+def show_main_window(run, timeout=30):
+    """The tray menu's first item, "显示主画面", picked with the menu's own keys."""
+    deadline = time.time() + timeout
+    menu = None
+    move_to(*TRAY_ICON)
+    xdo("click", 3)
+    while time.time() < deadline and not menu:
+        menu = next((m for m in run.probe.windows("#32768") if m[1]), None)
+        time.sleep(0.2)
+    if not menu:
+        raise AssertionError("no pop-up menu after a right-click on the icon")
+    for vk in (0x28, 0x0D):  # VK_DOWN, VK_RETURN
+        run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % vk, 0)
+    while time.time() < deadline:
+        w = run.probe.find("Velodusk")
+        if w and w["visible"]:
+            return w
+        time.sleep(0.2)
+    raise AssertionError("the main window did not show")
+
+
+def child_rect(run, ctrl_id):
+    r = run.probe.cmd("child", "%x" % run.dlg, "%x" % ctrl_id)
+    return (tuple(int(v) for v in r[1:5]), r[5] == "1") if r[0] == "ok" else None

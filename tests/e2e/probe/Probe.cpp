@@ -19,6 +19,7 @@
 //   unhold                          -> ok        (ends a "hold" probe started on the desktop)
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
 //   item HWND CTRLID                -> ok CTRLHWND L T R B ENABLED TEXTHEX | none  (a dialog's control)
+//   child HWND CTRLID               -> ok L T R B VISIBLE | none  (a dialog control's screen rectangle)
 //   quit
 #include <windows.h>
 
@@ -258,6 +259,14 @@ int main(int argc, char** argv)
             GetWindowRect(ctrl, &r);
             Reply(Fmt("ok %lx %ld %ld %ld %ld %d ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ctrl)),
                       r.left, r.top, r.right, r.bottom, IsWindowEnabled(ctrl) ? 1 : 0) + Hex(Text(ctrl)));
+        } else if (cmd == "child" && a.size() == 3) {
+            HWND ctrl = GetDlgItem(ParseHwnd(a[1]), static_cast<int>(std::strtol(a[2], nullptr, 16)));
+            RECT r = {};
+            if (!ctrl || !GetWindowRect(ctrl, &r)) {
+                Reply("none");
+                continue;
+            }
+            Reply(Fmt("ok %ld %ld %ld %ld %d", r.left, r.top, r.right, r.bottom, IsWindowVisible(ctrl) ? 1 : 0));
         } else {
             Reply("err usage");
         }

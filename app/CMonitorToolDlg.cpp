@@ -1,5 +1,6 @@
 #include "CMonitorToolDlg.h"
 
+#include "CAboutDlg.h"
 #include "CSettingsFile.h"
 #include "HotKeyText.h"
 #include "IdleCheck.h"
@@ -36,8 +37,8 @@ BEGIN_MESSAGE_MAP(CMonitorToolDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_TURN_OFF, OnTurnOff)
-    // 关于 (1002) and 设置 (1003) are routed once the About box and the settings
-    // dialog exist; until then their clicks do nothing.
+    ON_BN_CLICKED(IDC_ABOUT, OnAbout)
+    // 设置 (1003) is routed once the settings dialog exists; until then its click does nothing.
     ON_WM_DESTROY()
     ON_WM_WINDOWPOSCHANGING()
     ON_WM_TIMER()
@@ -192,7 +193,7 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
 void CMonitorToolDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
-        // The About box answers here once it exists.
+        OnAbout();
     } else if (nID == SC_CLOSE) {
         ShowWindow(SW_HIDE);
     } else {
@@ -223,6 +224,12 @@ HCURSOR CMonitorToolDlg::OnQueryDragIcon()
 void CMonitorToolDlg::OnTurnOff()
 {
     DoAction();
+}
+
+void CMonitorToolDlg::OnAbout()
+{
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
 }
 
 void CMonitorToolDlg::OnDestroy()

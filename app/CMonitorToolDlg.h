@@ -32,6 +32,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnTurnOff();
+    void OnAbout();
     void OnDestroy();
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     void OnTimer(UINT_PTR nIDEvent);

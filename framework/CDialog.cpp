@@ -122,7 +122,7 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT message, WPARAM wParam, 
 
     if (message == WM_NCDESTROY) {
         pDlg->Detach();
-        pDlg->PostNcDestroy();
+        pDlg->EndAfterLastMessage();
         return FALSE;
     }
     if (message == WM_INITDIALOG) return static_cast<INT_PTR>(result);

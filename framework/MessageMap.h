@@ -31,3 +31,22 @@ protected: \
     AFX_MSG_ENTRY(message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == 0, memberFxn())
 #define ON_BN_CLICKED(id, memberFxn) \
     AFX_MSG_ENTRY(message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == BN_CLICKED, memberFxn())
+
+// A parent hands a control's WM_CTLCOLOR* back to the control as this base plus the message.
+#define WM_REFLECT_BASE 0xBC00
+#define ON_WM_NCHITTEST() AFX_MSG_ENTRY(message == WM_NCHITTEST, *pResult = OnNcHitTest(CPoint(lParam)))
+#define ON_WM_LBUTTONDOWN() \
+    AFX_MSG_ENTRY(message == WM_LBUTTONDOWN, OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)))
+#define ON_WM_SETCURSOR() \
+    AFX_MSG_ENTRY(message == WM_SETCURSOR, *pResult = OnSetCursor(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(wParam)), \
+                                                                  LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_CTLCOLOR_REFLECT() \
+    AFX_MSG_ENTRY(message >= WM_REFLECT_BASE + WM_CTLCOLORMSGBOX && message <= WM_REFLECT_BASE + WM_CTLCOLORSTATIC, \
+                  *pResult = reinterpret_cast<LRESULT>([&] { \
+                      /* A wrapper that borrows the parent's DC: cleared again before it dies. */ \
+                      CDC dcReflect; \
+                      dcReflect.m_hDC = reinterpret_cast<HDC>(wParam); \
+                      HBRUSH hBrush = CtlColor(&dcReflect, message - WM_REFLECT_BASE - WM_CTLCOLORMSGBOX); \
+                      dcReflect.m_hDC = nullptr; \
+                      return hBrush; \
+                  }()))

@@ -1,5 +1,7 @@
 #include "CStaticLink.h"
 
+#include "HelpProgram.h"
+
 IMPLEMENT_DYNAMIC(CStaticLink, CStatic)
 
 COLORREF CStaticLink::s_crNormal = RGB(0, 0, 255);
@@ -94,13 +96,13 @@ BOOL CStaticLink::OnSetCursor(CWnd*, UINT, UINT)
 {
     if (!s_hLinkCursor) {
         if (s_bCursorTried) return FALSE;
-        char szPath[MAX_PATH + sizeof(kHelpProgram)];
+        char szPath[MAX_PATH + sizeof(HELP_PROGRAM_FILE)];
         UINT n = ::GetWindowsDirectoryA(szPath, MAX_PATH);
         // A directory that does not fit counts as no help program.
         if (n > 0 && n < MAX_PATH) {
-            lstrcpynA(szPath + n, kHelpProgram, static_cast<int>(sizeof(szPath) - n));
+            lstrcpynA(szPath + n, HELP_PROGRAM_FILE, static_cast<int>(sizeof(szPath) - n));
             if (HMODULE hModule = ::LoadLibraryA(szPath)) {
-                if (HCURSOR hCursor = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId)))
+                if (HCURSOR hCursor = ::LoadCursorA(hModule, MAKEINTRESOURCEA(HELP_HAND_CURSOR_ID)))
                     s_hLinkCursor = static_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(hCursor)));
                 ::FreeLibrary(hModule);
             }

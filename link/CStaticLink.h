@@ -27,8 +27,6 @@ public:
     static BOOL s_bCursorTried;
 
     static constexpr UINT kPollMs = 100;
-    static constexpr WORD kHandCursorId = 106;
-    static constexpr char kHelpProgram[] = "\\winhlp32.exe";
 
 protected:
     LRESULT OnNcHitTest(CPoint point);

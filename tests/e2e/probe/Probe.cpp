@@ -18,6 +18,7 @@
 //   release                         -> ok
 //   unhold                          -> ok        (ends a "hold" probe started on the desktop)
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
+//   child HWND CTRLID               -> ok L T R B | none  (a dialog control's window rectangle)
 //   quit
 #include <windows.h>
 
@@ -247,6 +248,13 @@ int main(int argc, char** argv)
             if (held) UnregisterHotKey(nullptr, 1);
             held = false;
             Reply("ok");
+        } else if (cmd == "child" && a.size() == 3) {
+            HWND ctrl = GetDlgItem(ParseHwnd(a[1]), static_cast<int>(std::strtol(a[2], nullptr, 16)));
+            RECT r = {};
+            if (ctrl && GetWindowRect(ctrl, &r))
+                Reply(Fmt("ok %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom));
+            else
+                Reply("none");
         } else {
             Reply("err usage");
         }

@@ -1,5 +1,6 @@
 #include "CMonitorToolDlg.h"
 
+#include "CAboutDlg.h"
 #include "CSettingsDlg.h"
 #include "CSettingsFile.h"
 #include "HotKeyText.h"
@@ -42,7 +43,7 @@ BEGIN_MESSAGE_MAP(CMonitorToolDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_TURN_OFF, OnTurnOff)
-    // 关于 (1002) is routed once the About box exists; until then its click does nothing.
+    ON_BN_CLICKED(IDC_ABOUT, OnAbout)
     ON_BN_CLICKED(IDC_SETTINGS, OnSettings)
     ON_WM_DESTROY()
     ON_WM_WINDOWPOSCHANGING()
@@ -198,7 +199,7 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
 void CMonitorToolDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
-        // The About box answers here once it exists.
+        OnAbout();
     } else if (nID == SC_CLOSE) {
         ShowWindow(SW_HIDE);
     } else {
@@ -229,6 +230,12 @@ HCURSOR CMonitorToolDlg::OnQueryDragIcon()
 void CMonitorToolDlg::OnTurnOff()
 {
     DoAction();
+}
+
+void CMonitorToolDlg::OnAbout()
+{
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
 }
 
 void CMonitorToolDlg::OnDestroy()

@@ -38,6 +38,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnTurnOff();
+    void OnAbout();
     void OnSettings();
     void OnDestroy();
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);

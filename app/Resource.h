@@ -9,6 +9,7 @@
 #define IDC_LOGO 1001
 #define IDC_ABOUT 1002
 #define IDC_SETTINGS 1003
+#define IDC_MAIL_LINK 1006
 
 #define ID_TRAY_SHOW 1000
 #define ID_TRAY_TURN_OFF 1001

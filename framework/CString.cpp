@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#include <windows.h>
+
+#include "Afx.h"
+
 namespace {
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 int ToIndex(std::string::size_type pos) { return pos == std::string::npos ? -1 : static_cast<int>(pos); }
@@ -61,4 +65,16 @@ void CString::ReleaseBuffer(int nNewLength)
 {
     if (nNewLength < 0) nNewLength = static_cast<int>(strnlen(m_str.c_str(), m_str.size()));
     m_str.resize(static_cast<size_t>(Clamp(nNewLength, 0, GetLength())));
+}
+
+bool CString::LoadString(unsigned int nID)
+{
+    // LoadStringA truncates silently: grow until the text leaves room to spare.
+    for (int nSize = 256;; nSize *= 2) {
+        int n = ::LoadStringA(AfxGetResourceHandle(), nID, GetBuffer(nSize), nSize);
+        if (n < nSize - 1 || nSize >= 65536) {
+            ReleaseBuffer(n > 0 ? n : 0);
+            return n > 0;
+        }
+    }
 }

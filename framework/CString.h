@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <string>
 
+// Before the class: windows.h maps LoadString to LoadStringA, the same way in every file.
+#include <windows.h>
+
 class CString {
 public:
     CString() = default;
@@ -44,6 +47,9 @@ public:
     // bytes plus a terminator; ReleaseBuffer(-1) takes the length up to the first zero.
     char* GetBuffer(int nMinLength);
     void ReleaseBuffer(int nNewLength = -1);
+
+    // The string resource nID of the resource module; FALSE (and empty) when there is none.
+    bool LoadString(unsigned int nID);
 
 private:
     std::string m_str;

@@ -2,10 +2,27 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "CDC.h"
 
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
 namespace {
+// Every attached window and its object. A handle not in here is not ours, whatever
+// its GWLP_USERDATA holds: reflection probes arbitrary child windows.
+struct HandleTable {
+    std::mutex lock;
+    std::unordered_map<HWND, CWnd*> objects;
+};
+
+HandleTable& Handles()
+{
+    static HandleTable table;
+    return table;
+}
+
 // Temporary wrappers for handles that have no object; one set per thread.
 thread_local std::map<HWND, std::unique_ptr<CWnd>> t_tempWnds;
 thread_local int t_nDispatchDepth = 0;
@@ -22,7 +39,11 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd ? reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA)) : nullptr;
+    if (!hWnd) return nullptr;
+    HandleTable& table = Handles();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto it = table.objects.find(hWnd);
+    return it == table.objects.end() ? nullptr : it->second;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
@@ -61,12 +82,19 @@ void CWnd::CenterWindow()
 void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
-    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    HandleTable& table = Handles();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.objects[hWnd] = this;
 }
 
 void CWnd::Detach()
 {
-    if (m_hWnd) ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+    if (m_hWnd) {
+        HandleTable& table = Handles();
+        std::lock_guard<std::mutex> guard(table.lock);
+        auto it = table.objects.find(m_hWnd);
+        if (it != table.objects.end() && it->second == this) table.objects.erase(it);
+    }
     m_hWnd = nullptr;
 }
 
@@ -112,9 +140,21 @@ BOOL CWnd::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT*)
     return FALSE;
 }
 
+BOOL CWnd::ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message < WM_CTLCOLORMSGBOX || message > WM_CTLCOLORSTATIC) return FALSE;
+    CWnd* pChild = FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+    if (!pChild || pChild == this) return FALSE;
+    LRESULT result = 0;
+    if (!pChild->OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, &result) || !result) return FALSE;
+    *pResult = result;
+    return TRUE;
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    if (ReflectCtlColor(message, wParam, lParam, &result)) return result;
     if (!OnWndMsg(message, wParam, lParam, &result))
         result = DefWindowProc(message, wParam, lParam);
     return result;
@@ -136,6 +176,7 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     CurrentMessage saved = m_current;
     m_current = {message, wParam, lParam};
     ++t_nDispatchDepth;
+    ++m_nDispatchDepth;
     LRESULT result = 0;
     // Every dispatch is called from a system window procedure, and an exception must
     // never unwind through the system's frames: what a handler lets escape ends here,
@@ -145,9 +186,23 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     } catch (...) {
         result = 0;
     }
+    --m_nDispatchDepth;
     if (--t_nDispatchDepth == 0) DeleteTempObjects();
     m_current = saved;
+    if (m_nDispatchDepth == 0 && m_bPostNcDestroyDue) {
+        m_bPostNcDestroyDue = FALSE;
+        PostNcDestroy();  // may delete this
+    }
     return result;
+}
+
+void CWnd::EndAfterLastMessage()
+{
+    if (m_nDispatchDepth > 0) {
+        m_bPostNcDestroyDue = TRUE;
+        return;
+    }
+    PostNcDestroy();
 }
 
 LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -156,8 +211,10 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     if (!pWnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
     if (message != WM_NCDESTROY) return pWnd->Dispatch(message, wParam, lParam);
 
+    // WM_NCDESTROY may arrive while an outer message of the same window is still being
+    // handled (DestroyWindow from a handler): the object must survive until that returns.
     LRESULT result = pWnd->Dispatch(message, wParam, lParam);
     pWnd->UnsubclassWindow();
-    pWnd->PostNcDestroy();
+    pWnd->EndAfterLastMessage();
     return result;
 }

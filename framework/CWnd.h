@@ -1,17 +1,22 @@
 #pragma once
 #include <windows.h>
 
+#include "CDC.h"
+#include "CObject.h"
+#include "CPoint.h"
 #include "CString.h"
 
 class CDC;
 #include "MessageMap.h"
 
-// A window object attaches to its HWND through GWLP_USERDATA, so every window
-// procedure finds its object without thunks.
-class CWnd {
+// A window object attaches to its HWND in the framework's own table, so every window
+// procedure finds its object without thunks. The table, never a window's
+// GWLP_USERDATA, is what makes a handle ours: controls and foreign code use that slot.
+class CWnd : public CObject {
+    DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
-    virtual ~CWnd();
+    ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -62,6 +67,8 @@ public:
     { return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam); }
     int MessageBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK)
     { return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+    BOOL ScreenToClient(LPPOINT lpPoint) const { return ::ScreenToClient(m_hWnd, lpPoint); }
 
 protected:
     // The typed dispatch that BEGIN_MESSAGE_MAP generates; the root handles nothing.
@@ -76,6 +83,11 @@ protected:
     void OnTimer(UINT_PTR) { Default(); }
     // The default brush, with the default colours already set in the DC.
     HBRUSH OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
+    LRESULT OnNcHitTest(CPoint) { return Default(); }
+    void OnLButtonDown(UINT, CPoint) { Default(); }
+    BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+    // Reflected WM_CTLCOLOR* answered by the control itself; NULL leaves the parent's.
+    HBRUSH CtlColor(CDC*, UINT) { return nullptr; }
 
     void Attach(HWND hWnd);
     void Detach();
@@ -84,9 +96,19 @@ protected:
 
     static LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // After the window's last message: PostNcDestroy runs once no message of this
+    // window is being handled any more, so a self-deleting object outlives every frame.
+    void EndAfterLastMessage();
+
     WNDPROC m_pfnSuper = nullptr;
 
 private:
+    // Offers a control's WM_CTLCOLOR* to the control first; TRUE with its brush if it
+    // answered one.
+    BOOL ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage m_current = {0, 0, 0};
+    int m_nDispatchDepth = 0;
+    BOOL m_bPostNcDestroyDue = FALSE;
 };

@@ -36,3 +36,16 @@ protected: \
     AFX_MSG_ENTRY(message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC, \
         *pResult = reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), \
             CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX)))
+
+// A parent hands a control's WM_CTLCOLOR* back to the control as this base plus the message.
+#define WM_REFLECT_BASE 0xBC00
+#define ON_WM_NCHITTEST() AFX_MSG_ENTRY(message == WM_NCHITTEST, *pResult = OnNcHitTest(CPoint(lParam)))
+#define ON_WM_LBUTTONDOWN() \
+    AFX_MSG_ENTRY(message == WM_LBUTTONDOWN, OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)))
+#define ON_WM_SETCURSOR() \
+    AFX_MSG_ENTRY(message == WM_SETCURSOR, *pResult = OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), \
+                                                                  LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_CTLCOLOR_REFLECT() \
+    AFX_MSG_ENTRY(message >= WM_REFLECT_BASE + WM_CTLCOLORMSGBOX && message <= WM_REFLECT_BASE + WM_CTLCOLORSTATIC, \
+        *pResult = reinterpret_cast<LRESULT>(CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), \
+            message - WM_REFLECT_BASE - WM_CTLCOLORMSGBOX)))

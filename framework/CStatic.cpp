@@ -1,0 +1,3 @@
+#include "CStatic.h"
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)

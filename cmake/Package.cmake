@@ -43,5 +43,5 @@ set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_VERBATIM_VARIABLES ON)
 # Packaging builds nothing by itself: release.sh builds only the exe and its logo.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
-include(CPack)
 set(VELODUSK_PACKAGE_ZIP ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip)
+include(CPack)

@@ -20,6 +20,7 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.
                "comctl32.dll", "advapi32.dll", "msvcrt.dll"}
 MAX_EXE_BYTES = 256 * 1024
 NIM_ADD = 0
+SETTINGS_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "settings", "SettingsValues.h")
 
 PKG = None
 
@@ -29,11 +30,23 @@ class Package(E2E):
         with zipfile.ZipFile(PKG.zip) as z:
             self.assertEqual(sorted(z.namelist()), sorted(PKG.files))
             exe = z.read("Velodusk.exe")
+            readme = z.read("ReadMe.txt")
         with open(PKG.zip, "rb") as f:
             digest = hashlib.sha256(f.read()).hexdigest()
         with open(PKG.zip + ".sha256") as f:
             self.assertEqual(f.read().split(), [digest, os.path.basename(PKG.zip)])
         self.assertLessEqual(len(exe), MAX_EXE_BYTES, "exe size")
+
+        # The read-me, for Notepad: UTF-8 with a byte-order mark and CRLF; it
+        # names the section and every key of the settings file, and the way out.
+        self.assertTrue(readme.startswith(b"\xef\xbb\xbf"))
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""))
+        text = readme.decode("utf-8-sig")
+        with open(SETTINGS_HEADER) as f:
+            section, *keys = re.findall(r'constexpr char k\w+\[\] = "(\w+)";', f.read())
+        self.assertEqual(len(keys), 8)
+        for word in ["[%s]" % section, "Ctrl+Alt+Del", "RunRun=0", PKG.version] + keys:
+            self.assertIn(word, text)
 
         with tempfile.TemporaryDirectory() as tmp:
             path = os.path.join(tmp, "Velodusk.exe")

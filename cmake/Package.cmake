@@ -20,7 +20,7 @@ set(VELODUSK_LOGO ${CMAKE_BINARY_DIR}/bin/Logo.gif)
 # with a byte-order mark and CRLF, which Notepad reads on every Windows.
 set(VELODUSK_README ${CMAKE_BINARY_DIR}/docs/ReadMe.txt)
 configure_file(${PROJECT_SOURCE_DIR}/docs/ReadMe.txt ${VELODUSK_README} @ONLY NEWLINE_STYLE CRLF)
-# The files of the zip, in one list for the install rules and the package check.
+# The names the zip holds, as the package check expects them (the install rules below).
 set(VELODUSK_PACKAGE_FILES Velodusk.exe Logo.gif ReadMe.txt)
 
 install(TARGETS Velodusk RUNTIME DESTINATION .)

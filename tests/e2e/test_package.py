@@ -17,7 +17,8 @@ from harness import E2E
 
 # DLLs every Windows the program supports has in its system folder.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
-               "comctl32.dll", "advapi32.dll", "msvcrt.dll"}
+               "comctl32.dll", "comdlg32.dll", "advapi32.dll", "shlwapi.dll", "version.dll", "winmm.dll",
+               "msvcrt.dll"}
 MAX_EXE_BYTES = 256 * 1024
 NIM_ADD = 0
 SETTINGS_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "settings", "SettingsValues.h")

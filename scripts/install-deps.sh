@@ -11,6 +11,7 @@ packages=(
   locales python3
   googletest libbenchmark-dev
   gifsicle libgif-dev giflib-tools liblnk-utils
+  fonts-wine unzip libimage-exiftool-perl
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Velodusk.exe and runs it under Wine, in a Wine
-# virtual desktop (so the tray icon and the global hot key work) on $DISPLAY, or
-# on a private Xvfb when there is no display. Ctrl+C stops it.
+# Installs what is needed, builds Velodusk.exe and its logo (not the tests) and
+# runs it under Wine, in a Wine virtual desktop (so the tray icon and the global
+# hot key work) on $DISPLAY, or on a private Xvfb when there is no display.
+# Ctrl+C stops it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh win
+bash scripts/build.sh exe
 
 . scripts/wine-env.sh build/win
 velodusk_wine_setup

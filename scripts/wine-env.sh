@@ -62,6 +62,15 @@ velodusk_wine_template() {
     [ -f "$t/system.reg" ] || { echo "wine-env: wineboot failed for $t" >&2; return 1; }
     touch "$t/.booted"
   fi
+  # Wine's own fonts (Marlett draws the caption buttons, Tahoma stands in for
+  # "MS Shell Dlg 2") come in Wine's data directory, which this Wine never
+  # scans: a prefix sees the fonts in C:\windows\Fonts, as on Windows. Without
+  # Marlett the close box is drawn as the letter "r".
+  if [ ! -f "$t/drive_c/windows/Fonts/marlett.ttf" ]; then
+    [ -f /usr/share/wine/fonts/marlett.ttf ] || {
+      echo "wine-env: /usr/share/wine/fonts missing (fonts-wine, scripts/install-deps.sh)" >&2; return 1; }
+    cp /usr/share/wine/fonts/* "$t/drive_c/windows/Fonts/"
+  fi
 }
 
 velodusk_wine_fresh_prefix() {

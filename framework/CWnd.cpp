@@ -15,8 +15,9 @@ struct HandleTable {
 
 HandleTable& Handles()
 {
-    static HandleTable table;
-    return table;
+    // Never destroyed: window objects may outlive static destruction order.
+    static HandleTable* table = new HandleTable;
+    return *table;
 }
 }
 

@@ -106,6 +106,8 @@ TEST(StaticLink, ColoursFollowHoverOpenAndLeave)
         EXPECT_NE(hDialogFont, link.m_fontLink.GetSafeHandle());
         LOGFONTA copy = FontOf(link.m_fontLink), original = FontOf(hDialogFont);
         EXPECT_EQ(0, std::memcmp(&copy, &original, sizeof(copy)));
+        // Hollow: the parent's background shows through.
+        EXPECT_EQ(::GetStockObject(NULL_BRUSH), ColourAnswer(dlg.m_hWnd, link.m_hWnd));
 
         ASSERT_NO_FATAL_FAILURE(PointAt(link));
         ink = InkOf(link.m_hWnd);
@@ -255,6 +257,14 @@ TEST(StaticLink, RunTimeRecord)
     EXPECT_EQ(RUNTIME_CLASS(CStatic), object.GetRuntimeClass()->m_pBaseClass);
     CAboutDlg about;
     EXPECT_FALSE(about.IsKindOf(RUNTIME_CLASS(CStatic)));
+}
+
+TEST(StaticLink, MessagePositionsAreSignedWords)
+{
+    // Left of and above the primary monitor.
+    CPoint pt(static_cast<LPARAM>(MAKELONG(-5, -7)));
+    EXPECT_EQ(-5, pt.x);
+    EXPECT_EQ(-7, pt.y);
 }
 
 // One case per process: the help program is tried once per process.

@@ -19,8 +19,9 @@ struct HandleTable {
 
 HandleTable& Handles()
 {
-    static HandleTable table;
-    return table;
+    // Never destroyed: window objects may outlive static destruction order.
+    static HandleTable* table = new HandleTable;
+    return *table;
 }
 
 // Temporary wrappers for handles that have no object; one set per thread.

@@ -119,6 +119,17 @@ TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
         dlg.Click(IDC_RUNRUN);
         EXPECT_TRUE(dlg.Enabled(IDC_AUTORUN));
         EXPECT_EQ(1, dlg.Check(IDC_AUTORUN));
+        // The arrows stop at 1 and 10000 and write what the exchange reads back.
+        HWND hEdit = dlg.GetDlgItem(IDC_TIMESKM_VALUE);
+        BoxCloser closer(dlg.m_hWnd);  // a refusal must not hang the test
+        for (const char* start : {"9999", "2"}) {
+            ::SetWindowTextA(hEdit, start);
+            WPARAM key = start[0] == '2' ? VK_DOWN : VK_UP;
+            for (int i = 0; i < 3; ++i) ::SendMessageA(hEdit, WM_KEYDOWN, key, 1);
+            EXPECT_TRUE(dlg.UpdateData(TRUE)) << dlg.Text(IDC_TIMESKM_VALUE);
+            EXPECT_EQ(key == VK_UP ? 10000 : 1, dlg.m_nTimeSKMValue);
+        }
+        ::SetWindowTextA(hEdit, "77");
         // The idle box greys and enables the minutes, which keep their value.
         dlg.Click(IDC_TIMESKM);
         EXPECT_FALSE(dlg.Enabled(IDC_TIMESKM_VALUE) || dlg.Enabled(IDC_TIMESKM_SPIN));

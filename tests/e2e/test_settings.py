@@ -293,30 +293,6 @@ class Settings(E2E):
             self.assertEqual(f.read(), b"kept")
         self.assertEqual(self.tip(run), TIP_PREFIX + "F6)")
 
-    def test_read_only_folder_still_applies(self):
-        # Nothing can be written beside the exe: the members follow the dialog all the
-        # same and nothing is reported.
-        ini = ini_text(DEFAULTS)
-        run = harness.Run("settings_read_only", ini)
-        self.runs.append(run)
-        locked = [os.path.join(run.dir, "Velodusk.ini"), run.dir]
-        immutable = subprocess.run(["chattr", "+i"] + locked, stderr=subprocess.DEVNULL).returncode == 0
-        if not immutable:
-            self.skipTest("the file system has no immutable flag")
-        try:
-            run.start()
-            dlg = self.open_settings(run)
-            self.choose_ctrl_f12(run, dlg)
-            self.confirm(run, dlg)
-            self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1],
-                             [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
-            self.assertEqual(len(run.calls("WritePrivateProfileStringA")), 8)
-            self.assertEqual(message_boxes(run), [])
-            self.assertEqual(self.ini(run), ini)
-            self.assertEqual(self.tip(run), TIP_PREFIX + "Ctrl + F12)")
-        finally:
-            subprocess.run(["chattr", "-i"] + locked, stderr=subprocess.DEVNULL)
-
 
 if __name__ == "__main__":
     harness.main()

@@ -69,6 +69,92 @@ private:
 std::vector<std::string> BoxCloser::s_texts;
 HWND BoxCloser::s_hDialog = nullptr;
 
+struct TemplateControl {
+    int id;
+    const char* className;
+    DWORD style;  // besides WS_CHILD | WS_VISIBLE; WS_GROUP and WS_TABSTOP exactly
+    const char* text;
+    RECT dialogUnits;  // x, y, width, height (0: not compared)
+};
+
+// Template 130 in tab order.
+const TemplateControl kControls[] = {
+    {IDOK, "Button", BS_PUSHBUTTON | WS_TABSTOP, "OK", {65, 141, 39, 14}},
+    {-1, "Static", SS_LEFT | WS_GROUP, "快捷键：", {11, 16, 34, 9}},
+    {IDC_AUTORUN, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "随系统自动启动", {90, 111, 71, 11}},
+    {-1, "Button", BS_GROUPBOX, "设置", {4, 1, 167, 137}},
+    {IDC_RUNRUN, "Button", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
+     "启动即执行功能(无托盘图标，执行功能后即退出，不占任何资源)", {11, 90, 155, 17}},
+    {-1, "Button", BS_GROUPBOX, "锁定/关闭", {10, 34, 155, 24}},
+    {IDC_LOCK_ALL, "Button", BS_AUTORADIOBUTTON | WS_GROUP, "屏/键/鼠", {17, 44, 48, 10}},
+    {IDC_LOCK_MONITOR, "Button", BS_AUTORADIOBUTTON, "屏", {81, 44, 24, 10}},
+    {IDC_LOCK_INPUT, "Button", BS_AUTORADIOBUTTON, "键/鼠", {121, 44, 36, 10}},
+    {IDC_DESKTOP, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "桌面快捷方式", {11, 111, 64, 11}},
+    {IDC_TIMESKM, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "定时关闭、锁定", {12, 73, 72, 10}},
+    {IDC_TIMESKM_VALUE, "Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", {107, 71, 30, 14}},
+    // The up-down control sizes its own width.
+    {IDC_TIMESKM_SPIN, "msctls_updown32", UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ARROWKEYS | WS_GROUP, "",
+     {135, 71, 0, 14}},
+    {-1, "Static", SS_LEFT | WS_GROUP, "分钟", {149, 74, 17, 8}},
+    {IDC_ACCCTRL, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "Ctrl +", {85, 14, 41, 13}},
+    // A drop-down list's window is its closed height; the template's 95 is the list's.
+    {IDC_ACCKEY, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, "", {128, 13, 37, 0}},
+};
+
+TEST(SettingsDialog, Template130)
+{
+    ScriptedSettingsDlg dlg;
+    dlg.m_script.Add([&] {
+        char sz[128] = "";
+        ::GetWindowTextA(dlg.m_hWnd, sz, sizeof sz);
+        EXPECT_STREQ("设置", sz);
+        const DWORD kStyle = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        EXPECT_EQ(kStyle, static_cast<DWORD>(::GetWindowLongA(dlg.m_hWnd, GWL_STYLE)) & kStyle);
+        RECT client, size = {0, 0, 175, 160};
+        ::GetClientRect(dlg.m_hWnd, &client);
+        ::MapDialogRect(dlg.m_hWnd, &size);
+        EXPECT_EQ(size.right, client.right);
+        EXPECT_EQ(size.bottom, client.bottom);
+
+        HWND hChild = ::GetWindow(dlg.m_hWnd, GW_CHILD);
+        for (const TemplateControl& c : kControls) {
+            SCOPED_TRACE(c.text);
+            ASSERT_NE(nullptr, hChild);
+            EXPECT_EQ(c.id, static_cast<short>(::GetDlgCtrlID(hChild)));
+            ::GetClassNameA(hChild, sz, sizeof sz);
+            EXPECT_EQ(0, lstrcmpiA(c.className, sz)) << sz;
+            DWORD style = static_cast<DWORD>(::GetWindowLongA(hChild, GWL_STYLE));
+            // The edit turns its border into a client edge; the combo box hands its
+            // scroll bar to its list.
+            DWORD want = c.style & ~(WS_BORDER | WS_VSCROLL);
+            EXPECT_EQ(want, style & want);
+            EXPECT_EQ(c.style & (WS_GROUP | WS_TABSTOP), style & (WS_GROUP | WS_TABSTOP));
+            if (c.id != IDC_TIMESKM_VALUE) {
+                ::GetWindowTextA(hChild, sz, sizeof sz);
+                EXPECT_STREQ(c.text, sz);
+            }
+            RECT units = c.dialogUnits, actual;
+            ::MapDialogRect(dlg.m_hWnd, &units);
+            ::GetWindowRect(hChild, &actual);
+            ::MapWindowPoints(nullptr, dlg.m_hWnd, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(units.left, actual.left);
+            EXPECT_EQ(units.top, actual.top);
+            if (c.dialogUnits.right) {
+                EXPECT_EQ(units.right, actual.right - actual.left);
+            }
+            if (c.dialogUnits.bottom) {
+                EXPECT_EQ(units.bottom, actual.bottom - actual.top);
+            }
+            hChild = ::GetWindow(hChild, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(nullptr, hChild) << "more controls than the template has";
+        EXPECT_EQ(dlg.GetDlgItem(IDC_TIMESKM_VALUE), reinterpret_cast<HWND>(
+            dlg.SendDlgItemMessage(IDC_TIMESKM_SPIN, UDM_GETBUDDY))) << "the up-down's buddy";
+        dlg.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+}
+
 TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
 {
     ScriptedSettingsDlg dlg;
@@ -119,6 +205,17 @@ TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
         dlg.Click(IDC_RUNRUN);
         EXPECT_TRUE(dlg.Enabled(IDC_AUTORUN));
         EXPECT_EQ(1, dlg.Check(IDC_AUTORUN));
+        // The arrows stop at 1 and 10000 and write what the exchange reads back.
+        HWND hEdit = dlg.GetDlgItem(IDC_TIMESKM_VALUE);
+        BoxCloser closer(dlg.m_hWnd);  // a refusal must not hang the test
+        for (const char* start : {"9999", "2"}) {
+            ::SetWindowTextA(hEdit, start);
+            WPARAM key = start[0] == '2' ? VK_DOWN : VK_UP;
+            for (int i = 0; i < 3; ++i) ::SendMessageA(hEdit, WM_KEYDOWN, key, 1);
+            EXPECT_TRUE(dlg.UpdateData(TRUE)) << dlg.Text(IDC_TIMESKM_VALUE);
+            EXPECT_EQ(key == VK_UP ? 10000 : 1, dlg.m_nTimeSKMValue);
+        }
+        ::SetWindowTextA(hEdit, "77");
         // The idle box greys and enables the minutes, which keep their value.
         dlg.Click(IDC_TIMESKM);
         EXPECT_FALSE(dlg.Enabled(IDC_TIMESKM_VALUE) || dlg.Enabled(IDC_TIMESKM_SPIN));

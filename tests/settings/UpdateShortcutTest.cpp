@@ -1,8 +1,5 @@
-// Shortcuts made through the shell's link object, read back through it and as bytes.
+// Shortcuts as bytes on disk; the end-to-end tests read them back with lnkinfo.
 #include <gtest/gtest.h>
-
-#include <objidl.h>
-#include <shlobj.h>
 
 #include <string>
 
@@ -10,33 +7,6 @@
 #include "UpdateShortcut.h"
 
 namespace {
-
-struct LinkFields {
-    std::string path, arguments, description, workingDir;
-};
-
-bool ReadLink(const std::string& strLink, LinkFields& out)
-{
-    IShellLinkA* pLink = nullptr;
-    IPersistFile* pFile = nullptr;
-    bool ok = false;
-    WCHAR wsz[MAX_PATH];
-    ::MultiByteToWideChar(CP_ACP, 0, strLink.c_str(), -1, wsz, MAX_PATH);
-    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                     reinterpret_cast<void**>(&pLink))) &&
-        SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile))) &&
-        SUCCEEDED(pFile->Load(wsz, STGM_READ))) {
-        char sz[MAX_PATH] = "";
-        pLink->GetPath(sz, MAX_PATH, nullptr, 0), out.path = sz;
-        sz[0] = 0, pLink->GetArguments(sz, MAX_PATH), out.arguments = sz;
-        sz[0] = 0, pLink->GetDescription(sz, MAX_PATH), out.description = sz;
-        sz[0] = 0, pLink->GetWorkingDirectory(sz, MAX_PATH), out.workingDir = sz;
-        ok = true;
-    }
-    if (pFile) pFile->Release();
-    if (pLink) pLink->Release();
-    return ok;
-}
 
 std::string Utf16Bytes(const char* pszAnsi)
 {
@@ -47,8 +17,6 @@ std::string Utf16Bytes(const char* pszAnsi)
 
 class Shortcut : public ::testing::Test {
 protected:
-    void SetUp() override { ::CoInitialize(nullptr); }
-    void TearDown() override { ::CoUninitialize(); }
     TempDir m_dir;
 };
 
@@ -57,15 +25,13 @@ TEST_F(Shortcut, CreatesReplacesAndDeletes)
     const std::string strLink = m_dir.File("Velodusk.lnk");
     TempDir::Write(strLink, "not a shortcut");
     ::UpdateShortcut(TRUE, strLink.c_str());
-    LinkFields f;
-    ASSERT_TRUE(ReadLink(strLink, f)) << "the old file was not replaced by a shortcut";
+    const std::string bytes = TempDir::Read(strLink);
+    ASSERT_EQ(std::string("L\0\0\0", 4), bytes.substr(0, 4)) << "the old file was not replaced by a shortcut";
     char szExe[MAX_PATH];
     ::GetModuleFileNameA(nullptr, szExe, MAX_PATH);
-    EXPECT_EQ(szExe, f.path);
-    EXPECT_EQ("", f.arguments);
-    EXPECT_EQ(::Shortcut::kDescription, f.description);
-    EXPECT_EQ("", f.workingDir);
-    EXPECT_NE(std::string::npos, TempDir::Read(strLink).find(Utf16Bytes(::Shortcut::kDescription)))
+    // Past the drive letter, whose case the shell may change.
+    EXPECT_NE(std::string::npos, bytes.find(szExe + 2)) << "the target is the running executable";
+    EXPECT_NE(std::string::npos, bytes.find(Utf16Bytes(::Shortcut::kDescription)))
         << "the description is stored as UTF-16";
 
     ::UpdateShortcut(FALSE, strLink.c_str());

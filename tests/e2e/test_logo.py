@@ -87,16 +87,22 @@ class Logo(E2E):
 
         run.probe.cmd("post", "%x" % run.dlg, "%x" % WM_CLOSE, 0, 0)
         self.assertTrue(run.wait_gone(60))
+        # The dialog's destruction starts with its hot key going; the worker's
+        # frame wait must end right then, not 30 s after it began.
+        closing = run.calls("UnregisterHotKey")[0].ms
         calls = waits(run.trace, run.pid)
-        stop = next((c for c in calls if c[2] == "Call" and c[3][1] == STOP_WAIT_MS), None)
-        self.assertIsNotNone(stop, "Stop never waited for the worker")
-        stopped = ended_after(calls, stop[1], stop[0])
         woke = ended_after(calls, frame_wait[1], frame_wait[0])
-        self.assertIsNotNone(stopped)
-        print("Stop waited %d ms for the worker" % (stopped - stop[0]))
-        # Within 100 ms on a real machine; a wait that ran out would take 5 s.
-        self.assertLess(stopped - stop[0], 1000)
-        self.assertLess(woke - frame_wait[0], 30000 - 1000, "the frame wait was cut short")
+        self.assertIsNotNone(woke, "the frame wait never ended")
+        # Stop waits on the worker only when it takes the thread's handle
+        # before the worker's own end does; either way the wait is short.
+        stop = next((c for c in calls if c[2] == "Call" and c[3][1] == STOP_WAIT_MS), None)
+        stopped = ended_after(calls, stop[1], stop[0]) if stop else woke
+        print("frame wait ended %d ms after the close began; Stop waited %s ms"
+              % (woke - closing, stopped - stop[0] if stop else "no"))
+        # Within 100 ms on a real machine; a wait left to run would take 30 s,
+        # one that ran out of Stop's patience 5 s.
+        self.assertLess(woke - closing, 1000)
+        self.assertLess(stopped - closing, 1000)
 
     def test_junk_logo_leaves_the_area_empty_and_the_program_working(self):
         run = self.launch("logo_junk", extra_files={"Logo.gif": b"GIF89a" + bytes(range(256)) * 3})

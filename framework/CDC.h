@@ -24,5 +24,4 @@ public:
     { return ::BitBlt(m_hDC, x, y, cx, cy, hSrcDC, xSrc, ySrc, dwRop); }
     HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
     int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
-    int FillRect(const RECT* lpRect, HBRUSH hBrush) { return ::FillRect(m_hDC, lpRect, hBrush); }
 };

@@ -27,7 +27,6 @@ public:
     HANDLE WakeEvent() const { return m_hWakeEvent; }
     BOOL CanvasReady() const { return m_bCanvasReady; }
     BOOL StopRequested() const { return m_bStopRequested; }
-    SIZE PictureSize() const { return m_sizePicture; }
     size_t FrameCount() const { return m_frames.size(); }
     COLORREF Background() const { return m_crBackground; }
     const GifFrame& Frame(size_t i) const { return m_frames[i]; }

@@ -1,6 +1,5 @@
 #include "CDataExchange.h"
 
-#include <stdio.h>
 
 #include "Afx.h"
 #include "CWnd.h"
@@ -64,7 +63,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
     HWND hWnd = pDX->PrepareEditCtrl(nIDC);
     if (!pDX->m_bSaveAndValidate) {
         char szText[16];  // "-2147483648" and its terminator
-        snprintf(szText, sizeof szText, "%d", value);
+        ::wsprintfA(szText, "%d", value);
         ::SetWindowTextA(hWnd, szText);
         return;
     }
@@ -92,8 +91,9 @@ void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
 {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
+    // The text and two ints of at most 11 characters each fit with room to spare.
     char szText[128];
-    snprintf(szText, sizeof szText, "请输入一个介于 %d 和 %d 之间的整数。", minVal, maxVal);
+    ::wsprintfA(szText, "请输入一个介于 %d 和 %d 之间的整数。", minVal, maxVal);
     AfxMessageBox(szText, MB_ICONEXCLAMATION);
     pDX->Fail();
 }

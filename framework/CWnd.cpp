@@ -2,10 +2,10 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 
 #include "CDC.h"
+#include "CSingleLock.h"
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 
@@ -13,7 +13,8 @@ namespace {
 // Every attached window and its object. A handle not in here is not ours, whatever
 // its GWLP_USERDATA holds: reflection probes arbitrary child windows.
 struct HandleTable {
-    std::mutex lock;
+    HandleTable() { ::InitializeCriticalSection(&lock); }
+    CRITICAL_SECTION lock;
     std::unordered_map<HWND, CWnd*> objects;
 };
 
@@ -42,7 +43,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
     if (!hWnd) return nullptr;
     HandleTable& table = Handles();
-    std::lock_guard<std::mutex> guard(table.lock);
+    CSingleLock guard(&table.lock);
     auto it = table.objects.find(hWnd);
     return it == table.objects.end() ? nullptr : it->second;
 }
@@ -84,7 +85,7 @@ void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
     HandleTable& table = Handles();
-    std::lock_guard<std::mutex> guard(table.lock);
+    CSingleLock guard(&table.lock);
     table.objects[hWnd] = this;
 }
 
@@ -92,7 +93,7 @@ void CWnd::Detach()
 {
     if (m_hWnd) {
         HandleTable& table = Handles();
-        std::lock_guard<std::mutex> guard(table.lock);
+        CSingleLock guard(&table.lock);
         auto it = table.objects.find(m_hWnd);
         if (it != table.objects.end() && it->second == this) table.objects.erase(it);
     }

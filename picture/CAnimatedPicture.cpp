@@ -1,5 +1,7 @@
 #include "CAnimatedPicture.h"
 
+#include "CSingleLock.h"
+
 #include <process.h>
 
 namespace {
@@ -11,17 +13,6 @@ constexpr int kHimetricPerInch = 2540;
 constexpr COLORREF kWhite = 0x00FFFFFF;
 constexpr int kRestorePrevious = 3;
 constexpr int kRestoreBackground = 2;
-
-class CanvasLock {
-public:
-    explicit CanvasLock(CRITICAL_SECTION* pcs) : m_pcs(pcs) { ::EnterCriticalSection(m_pcs); }
-    ~CanvasLock() { ::LeaveCriticalSection(m_pcs); }
-    CanvasLock(const CanvasLock&) = delete;
-    CanvasLock& operator=(const CanvasLock&) = delete;
-
-private:
-    CRITICAL_SECTION* m_pcs;
-};
 
 RECT FrameRect(const GifFrame& frame)
 {
@@ -229,7 +220,7 @@ BOOL CAnimatedPicture::Draw()
     if (!m_pStillPicture) return FALSE;
     BOOL bRendered;
     {
-        CanvasLock lock(&m_csCanvas);
+        CSingleLock lock(&m_csCanvas);
         bRendered = RenderPicture(m_pStillPicture, m_hCanvasDC, 0, 0, m_sizePicture.cx, m_sizePicture.cy);
     }
     if (!bRendered) return FALSE;
@@ -390,7 +381,7 @@ BOOL CAnimatedPicture::HasAnimation() const
 void CAnimatedPicture::OnPaint()
 {
     CPaintDC dc(this);
-    CanvasLock lock(&m_csCanvas);
+    CSingleLock lock(&m_csCanvas);
     dc.BitBlt(0, 0, m_sizePicture.cx, m_sizePicture.cy, m_hCanvasDC, 0, 0, SRCCOPY);
 }
 

@@ -6,6 +6,8 @@ trace, a probe attached to the same desktop, and X input through xdotool.
 The environment (prefix, wineserver, display) comes from scripts/wine-env.sh.
 """
 import argparse
+import ctypes
+import ctypes.util
 import os
 import re
 import shutil
@@ -28,6 +30,12 @@ HOTKEY_ID = 1010
 TIP_PREFIX = "双击执行您设定的功能(热键："
 
 ARGS = None
+
+# Window procedure lines of the relay trace: "Call dialog proc ..." when the
+# dialog's procedure is entered, "Ret  dialog proc ..." when it returns.
+MSG_RE = re.compile(
+    r"^(?:(\d+)\.(\d+):)?([0-9a-f]+):[0-9a-f]+:(Call|Ret) +dialog proc [0-9A-F]+ "
+    r"\(hwnd=([0-9A-F]+),msg=(\w+),wp=([0-9A-F]+),lp=([0-9A-F]+)\)")
 
 RELAY_RE = re.compile(
     r"^(?:(\d+)\.(\d+):)?([0-9a-f]+):([0-9a-f]+):Call ([\w]+)\.(\w+)\((.*?)\)(?: ret=([0-9a-f]+))?")
@@ -66,6 +74,64 @@ def parse_relay(path):
             except ValueError:
                 continue  # not a call of ours (window procs, DLL entry points)
     return calls
+
+
+class Message:
+    def __init__(self, ms, pid, phase, hwnd, msg, wp, lp):
+        self.ms, self.pid, self.phase, self.hwnd, self.msg, self.wp, self.lp = ms, pid, phase, hwnd, msg, wp, lp
+
+    def __repr__(self):
+        return "%s %s(%x,%x)@%s" % (self.phase, self.msg, self.wp, self.lp, self.ms)
+
+
+def parse_messages(path):
+    """Calls of and returns from dialog procedures, in trace order."""
+    out = []
+    with open(path, "rb") as f:
+        for raw in f:
+            m = MSG_RE.match(raw.decode("latin-1"))
+            if m:
+                ms = int(m.group(1)) * 1000 + int(m.group(2)) if m.group(1) else None
+                out.append(Message(ms, int(m.group(3), 16), m.group(4), int(m.group(5), 16), m.group(6),
+                                   int(m.group(7), 16), int(m.group(8), 16)))
+    return out
+
+
+def wait_until(check, timeout, what, poll=0.1):
+    """CHECK's first true answer within TIMEOUT seconds; else fails naming WHAT did not happen."""
+    deadline = time.time() + timeout
+    while True:
+        got = check()
+        if got:
+            return got
+        if time.time() >= deadline:
+            raise AssertionError("%s: not within %g s" % (what, timeout))
+        time.sleep(poll)
+
+
+_xlib = None
+
+
+def keyboard_to_pointer():
+    """X keyboard focus back to PointerRoot, the state of a fresh display.
+
+    Wine's virtual desktop takes the X focus when a window inside it becomes
+    active; when that desktop ends, the focus falls to None and, with no window
+    manager to set it again, the X server drops every key until its clients
+    all disconnect. Real keys must reach the desktop under the pointer."""
+    global _xlib
+    if _xlib is None:
+        _xlib = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+        _xlib.XOpenDisplay.restype = ctypes.c_void_p
+        _xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        _xlib.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
+        _xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = _xlib.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open X display %s" % os.environ.get("DISPLAY"))
+    pointer_root, revert_to_pointer_root, current_time = 1, 1, 0
+    _xlib.XSetInputFocus(display, pointer_root, revert_to_pointer_root, current_time)
+    _xlib.XCloseDisplay(display)  # flushes the request
 
 
 class Probe:
@@ -148,6 +214,8 @@ class Probe:
 
 
 def xdo(*args):
+    if args and str(args[0]).startswith(("key", "type")):
+        keyboard_to_pointer()
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
 

@@ -52,7 +52,7 @@ BOOL CMonitorToolDlg::OnInitDialog()
 
     CString strModule;
     std::string strDirectory, strFileName;
-    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), strDirectory, strFileName);
+    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), IsAnsiLeadByte, strDirectory, strFileName);
     LoadSettings(strDirectory, strFileName);
 
     // The logo (Logo.gif beside the executable) is loaded here once the picture

@@ -125,7 +125,7 @@ def keyboard_to_pointer():
     all disconnect. Real keys must reach the desktop under the pointer."""
     global _xlib
     if _xlib is None:
-        _xlib = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+        _xlib = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
         _xlib.XOpenDisplay.restype = ctypes.c_void_p
         _xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
         _xlib.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]

@@ -15,3 +15,8 @@
 #define ID_TRAY_EXIT 1002
 
 #define IDM_ABOUTBOX 0x0010
+
+// The action's global hot key, the tray icon and the icon's callback message.
+#define IDH_ACTION 1010
+#define ID_TRAY_ICON 128
+#define WM_TRAYNOTIFY (WM_USER + 100)

@@ -25,8 +25,26 @@ TRAY_ICON = (1014, 758)
 WM_CLOSE = 0x10
 WM_KEYDOWN = 0x100
 WM_SYSCOMMAND = 0x112
+WM_USER = 0x400
 SC_CLOSE = 0xF060
-HOTKEY_ID = 1010
+
+
+def resource_ids():
+    """The program's identifiers, read from the header the program is built with."""
+    ids = {"WM_USER": WM_USER}
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "Resource.h")
+    with open(path, encoding="utf-8") as f:
+        for name, value in re.findall(r"^#define (\w+) +(.+?) *$", f.read(), re.M):
+            # Numbers, or (NAME + number) of a name defined before; other forms are skipped.
+            try:
+                ids[name] = sum(ids[t] if t in ids else int(t, 0) for t in re.findall(r"\w+", value))
+            except ValueError:
+                pass
+    return ids
+
+
+IDS = resource_ids()
+HOTKEY_ID = IDS["IDH_ACTION"]
 TIP_PREFIX = "双击执行您设定的功能(热键："
 
 ARGS = None

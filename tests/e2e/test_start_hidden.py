@@ -33,7 +33,7 @@ class StartWithoutIni(E2E):
         self.assertLess(acts[0].ms - tick, 3000, "the sleep starts right after the key")
 
         # Button 1000 of the main window: the same action again.
-        self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % 1000), ["ok"])
+        self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % harness.IDS["IDC_TURN_OFF"]), ["ok"])
         acts = run.wait_actions(6, 20)
         self.assertActionShapes(acts[3:], run.dlg, block=True, monitor_off=True)
 

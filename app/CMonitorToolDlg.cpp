@@ -59,7 +59,7 @@ BOOL CMonitorToolDlg::OnInitDialog()
 
     CString strModule;
     std::string strDirectory, strFileName;
-    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), strDirectory, strFileName);
+    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), IsAnsiLeadByte, strDirectory, strFileName);
     LoadSettings(strDirectory, strFileName);
 
     // A missing or unreadable logo is not reported; the control then paints nothing.
@@ -84,6 +84,24 @@ void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& s
     m_bRunRun = file.GetInt(SettingsKeys::kRunRun, defaults.nRunRun);
     m_bTimeSKM = file.GetInt(SettingsKeys::kTimeSKM, defaults.nTimeSKM);
     m_nTimeSKMValue = file.GetInt(SettingsKeys::kTimeSKMValue, defaults.nTimeSKMValue);
+}
+
+SettingsValues CMonitorToolDlg::GetSettings() const
+{
+    SettingsValues values;
+    values.nAccCtrl = m_bAccCtrl;
+    values.nAccKey = m_nAccKey;
+    values.nLock = m_nLock;
+    values.nRunRun = m_bRunRun;
+    values.nTimeSKM = m_bTimeSKM;
+    values.nTimeSKMValue = m_nTimeSKMValue;
+    return values;
+}
+
+void CMonitorToolDlg::ShowMainWindow()
+{
+    ++m_nHideGuard;
+    ShowWindow(SW_SHOW);
 }
 
 void CMonitorToolDlg::DoAction()
@@ -132,16 +150,13 @@ CString CMonitorToolDlg::HotKeyName(int nKeyIndex) const
 
 void CMonitorToolDlg::BuildTrayTip()
 {
-    CString strTip = HotKeyText::kTipPrefix;
+    BOOL bRegistered = FALSE;
     if (!m_bRunRun) {
-        if (RegisterActionHotKey(MOD_CONTROL, m_nAccKey)) {
-            strTip += HotKeyName(m_nAccKey) + ")";
-        } else {
-            MessageBox("热键冲突！", "提示", MB_ICONERROR | MB_OK);
-            strTip += HotKeyName(-1) + ")";
-        }
+        bRegistered = RegisterActionHotKey(MOD_CONTROL, m_nAccKey);
+        if (!bRegistered) MessageBox("热键冲突！", "提示", MB_ICONERROR | MB_OK);
     }
-    HotKeyText::CopyTip(strTip.Str(), m_trayData.szTip);
+    HotKeyText::CopyTip(HotKeyText::TipText(m_bRunRun != 0, bRegistered != FALSE, m_bAccCtrl != 0, m_nAccKey),
+                        m_trayData.szTip);
     static_assert(sizeof(m_trayData.szTip) >= HotKeyText::kTipCapacity, "tip buffer");
 }
 
@@ -182,8 +197,7 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
     m_trayMenu.SetDefaultItem(ID_TRAY_TURN_OFF, FALSE);
     switch (m_trayMenu.TrackPopupMenu(kTrayMenuFlags, pt.x, pt.y, m_hWnd)) {
     case ID_TRAY_SHOW:
-        ++m_nHideGuard;
-        ShowWindow(SW_SHOW);
+        ShowMainWindow();
         break;
     case ID_TRAY_TURN_OFF:
         DoAction();

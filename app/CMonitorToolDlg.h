@@ -1,6 +1,8 @@
 #pragma once
 #include "AfxWin.h"
 #include "CAnimatedPicture.h"
+#include "Resource.h"
+#include "SettingsValues.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -20,17 +22,23 @@ public:
     void BuildTrayTip();
     // Creates or deletes one shortcut to the running executable.
     void UpdateShortcut(BOOL bCreate, CString strLinkPath);
+    // The six settings in force (Desktop and AutoRun, which the dialog does not
+    // hold, at their defaults) and the settings file they came from.
+    SettingsValues GetSettings() const;
+    const CString& GetIniPath() const { return m_strIniPath; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    static const UINT WM_TRAYNOTIFY = WM_USER + 100;
-    static const int kHotKeyId = 1010;
-    static const UINT kTrayIconId = 128;
+    static const int kHotKeyId = IDH_ACTION;
+    static const UINT kTrayIconId = ID_TRAY_ICON;
     static const UINT_PTR kTimerId = 1;
     // The logo, looked for beside the executable.
     static constexpr const char* kLogoFileName = "Logo.gif";
 
 protected:
+    // The tray's "show" command: passes the hide guard, then shows the window.
+    void ShowMainWindow();
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 

@@ -5,8 +5,6 @@
 
 namespace HotKeyText {
 
-constexpr int kHotKeyId = 1010;
-constexpr uint32_t kModControl = 0x0002;   // MOD_CONTROL
 constexpr uint32_t kVirtualKeyF6 = 0x75;   // VK_F6
 constexpr int kKeyCount = 7;               // F6 to F12
 // The tray record's tip holds 64 bytes including the terminating zero.

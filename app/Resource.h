@@ -29,3 +29,7 @@
 #define IDC_TIMESKM_SPIN 1019
 #define IDC_ACCCTRL 1026
 #define IDC_ACCKEY 1027
+// The action's global hot key, the tray icon and the icon's callback message.
+#define IDH_ACTION 1010
+#define ID_TRAY_ICON 128
+#define WM_TRAYNOTIFY (WM_USER + 100)

@@ -2,23 +2,15 @@
 
 namespace {
 
-constexpr unsigned char kLeadByteFirst = 0x81;
-constexpr unsigned char kLeadByteLast = 0xFE;
 constexpr std::string::size_type kExtensionLength = 4;  // the dot and "exe"
 constexpr char kIniSuffix[] = ".ini";
 
-bool IsLeadByte(char ch)
-{
-    unsigned char b = static_cast<unsigned char>(ch);
-    return b >= kLeadByteFirst && b <= kLeadByteLast;
-}
-
 // Last position of a single-byte character, walking characters rather than bytes.
-std::string::size_type FindLastChar(const std::string& s, char wanted)
+std::string::size_type FindLastChar(const std::string& s, char wanted, LeadBytePredicate isLeadByte)
 {
     std::string::size_type found = std::string::npos;
     for (std::string::size_type i = 0; i < s.size(); ++i) {
-        if (IsLeadByte(s[i])) {
+        if (isLeadByte(static_cast<unsigned char>(s[i]))) {
             ++i;
             continue;
         }
@@ -29,9 +21,10 @@ std::string::size_type FindLastChar(const std::string& s, char wanted)
 
 }  // namespace
 
-void SplitModulePath(const std::string& path, std::string& directory, std::string& fileName)
+void SplitModulePath(const std::string& path, LeadBytePredicate isLeadByte, std::string& directory,
+                     std::string& fileName)
 {
-    std::string::size_type slash = FindLastChar(path, '\\');
+    std::string::size_type slash = FindLastChar(path, '\\', isLeadByte);
     if (slash == std::string::npos) {
         directory.clear();
         fileName = path;
@@ -45,7 +38,7 @@ std::string IniPathFor(const std::string& directory, const std::string& fileName
 {
     if (fileName.empty()) return std::string();
     std::string base = fileName;
-    std::string::size_type dot = FindLastChar(base, '.');
+    std::string::size_type dot = base.rfind('.');
     if (dot != std::string::npos) base.erase(dot, kExtensionLength);
     return directory + base + kIniSuffix;
 }

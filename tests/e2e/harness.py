@@ -6,6 +6,8 @@ trace, a probe attached to the same desktop, and X input through xdotool.
 The environment (prefix, wineserver, display) comes from scripts/wine-env.sh.
 """
 import argparse
+import ctypes
+import ctypes.util
 import os
 import re
 import shutil
@@ -23,11 +25,36 @@ TRAY_ICON = (1014, 758)
 WM_CLOSE = 0x10
 WM_KEYDOWN = 0x100
 WM_SYSCOMMAND = 0x112
+WM_USER = 0x400
 SC_CLOSE = 0xF060
-HOTKEY_ID = 1010
+
+
+def resource_ids():
+    """The program's identifiers, read from the header the program is built with."""
+    ids = {"WM_USER": WM_USER}
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "Resource.h")
+    with open(path, encoding="utf-8") as f:
+        for name, value in re.findall(r"^#define (\w+) +(.+?) *$", f.read(), re.M):
+            # Numbers, or (NAME + number) of a name defined before; other forms are skipped.
+            try:
+                ids[name] = sum(ids[t] if t in ids else int(t, 0) for t in re.findall(r"\w+", value))
+            except ValueError:
+                pass
+    return ids
+
+
+IDS = resource_ids()
+HOTKEY_ID = IDS["IDH_ACTION"]
 TIP_PREFIX = "双击执行您设定的功能(热键："
 
 ARGS = None
+
+# Window procedure lines of the relay trace: "Call dialog proc ..." when the
+# dialog's procedure is entered, "Ret  dialog proc ..." when it returns; "window
+# proc" lines likewise for the class procedure around it (default handling included).
+MSG_RE = re.compile(
+    r"^(?:(\d+)\.(\d+):)?([0-9a-f]+):[0-9a-f]+:(Call|Ret) +(dialog|window) proc [0-9A-Fa-f]+ "
+    r"\(hwnd=([0-9A-Fa-f]+),msg=(\w+),wp=([0-9A-Fa-f]+),lp=([0-9A-Fa-f]+)\)")
 
 RELAY_RE = re.compile(
     r"^(?:(\d+)\.(\d+):)?([0-9a-f]+):([0-9a-f]+):Call ([\w]+)\.(\w+)\((.*?)\)(?: ret=([0-9a-f]+))?")
@@ -55,17 +82,78 @@ class Call:
 def parse_relay(path):
     calls = []
     with open(path, "rb") as f:
-        for raw in f:
+        for seq, raw in enumerate(f):
             m = RELAY_RE.match(raw.decode("latin-1"))
             if not m:
                 continue
             ms = int(m.group(1)) * 1000 + int(m.group(2)) if m.group(1) else None
             ret = int(m.group(8), 16) if m.group(8) else None
             try:
-                calls.append(Call(ms, int(m.group(3), 16), m.group(5), m.group(6), m.group(7), ret))
+                call = Call(ms, int(m.group(3), 16), m.group(5), m.group(6), m.group(7), ret)
             except ValueError:
                 continue  # not a call of ours (window procs, DLL entry points)
+            call.seq = seq  # the line: orders calls against window-procedure lines
+            calls.append(call)
     return calls
+
+
+class Message:
+    def __init__(self, seq, ms, pid, phase, proc, hwnd, msg, wp, lp):
+        self.seq, self.ms, self.pid, self.phase, self.proc = seq, ms, pid, phase, proc
+        self.hwnd, self.msg, self.wp, self.lp = hwnd, msg, wp, lp
+
+    def __repr__(self):
+        return "%s %s(%x,%x)@%s" % (self.phase, self.msg, self.wp, self.lp, self.ms)
+
+
+def parse_messages(path):
+    """Calls of and returns from dialog procedures, in trace order."""
+    out = []
+    with open(path, "rb") as f:
+        for seq, raw in enumerate(f):
+            m = MSG_RE.match(raw.decode("latin-1"))
+            if m:
+                ms = int(m.group(1)) * 1000 + int(m.group(2)) if m.group(1) else None
+                out.append(Message(seq, ms, int(m.group(3), 16), m.group(4), m.group(5), int(m.group(6), 16),
+                                   m.group(7), int(m.group(8), 16), int(m.group(9), 16)))
+    return out
+
+
+def wait_until(check, timeout, what, poll=0.1):
+    """CHECK's first true answer within TIMEOUT seconds; else fails naming WHAT did not happen."""
+    deadline = time.time() + timeout
+    while True:
+        got = check()
+        if got:
+            return got
+        if time.time() >= deadline:
+            raise AssertionError("%s: not within %g s" % (what, timeout))
+        time.sleep(poll)
+
+
+_xlib = None
+
+
+def keyboard_to_pointer():
+    """X keyboard focus back to PointerRoot, the state of a fresh display.
+
+    Wine's virtual desktop takes the X focus when a window inside it becomes
+    active; when that desktop ends, the focus falls to None and, with no window
+    manager to set it again, the X server drops every key until its clients
+    all disconnect. Real keys must reach the desktop under the pointer."""
+    global _xlib
+    if _xlib is None:
+        _xlib = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
+        _xlib.XOpenDisplay.restype = ctypes.c_void_p
+        _xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        _xlib.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
+        _xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = _xlib.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open X display %s" % os.environ.get("DISPLAY"))
+    pointer_root, revert_to_pointer_root, current_time = 1, 1, 0
+    _xlib.XSetInputFocus(display, pointer_root, revert_to_pointer_root, current_time)
+    _xlib.XCloseDisplay(display)  # flushes the request
 
 
 class Probe:
@@ -73,6 +161,9 @@ class Probe:
         self.proc = None
         deadline = time.time() + 60
         while time.time() < deadline:
+            # The desktop object exists before explorer maps its X window.
+            if not desktop_window(deadline - time.time()):
+                break
             with open(os.path.join(workdir, "probe.err"), "ab") as err:
                 self.proc = subprocess.Popen(["wine", exe, DESKTOP], stdin=subprocess.PIPE,
                                              stdout=subprocess.PIPE, stderr=err, cwd=workdir)
@@ -82,7 +173,6 @@ class Probe:
             self.proc.wait()
             self.proc.stdin.close()
             self.proc.stdout.close()
-            time.sleep(0.5)  # the desktop is not there yet
         raise RuntimeError("probe could not join the desktop")
 
     def readline(self, timeout):
@@ -148,6 +238,8 @@ class Probe:
 
 
 def xdo(*args):
+    if args and str(args[0]).startswith(("key", "type")):
+        keyboard_to_pointer()
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
 
@@ -190,12 +282,16 @@ def hold_hotkey(logs, mod, vk, seconds=120):
         os.remove(status)
     proc = start_on_desktop([ARGS.probe, "hold", "%x" % mod, "%x" % vk, str(seconds), status],
                             os.path.join(logs, "hold.err"))
-    deadline = time.time() + 60
-    while time.time() < deadline and not os.path.exists(status):
-        time.sleep(0.3)
-    time.sleep(0.2)
-    with open(status) as f:
-        return proc, f.read().strip()
+
+    def line():
+        try:
+            with open(status) as f:
+                text = f.read()
+        except OSError:
+            return None
+        return text.endswith("\n") and text.strip()
+
+    return proc, wait_until(line, 60, "the hot-key holder's status line")
 
 
 class Run:
@@ -255,15 +351,13 @@ class Run:
         return self
 
     def wait_dialog(self, timeout=60):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        def ours():
             w = self.probe.find("Velodusk")
             # The process must be this run's: a previous one may still be on its way out.
-            if w and w["class"] == "#32770" and w["pid"] in {c.pid for c in parse_relay(self.trace)}:
-                self.dlg, self.pid = w["hwnd"], w["pid"]
-                return w
-            time.sleep(0.3)
-        raise AssertionError("dialog \"Velodusk\" never appeared")
+            return w if w and w["class"] == "#32770" and w["pid"] in {c.pid for c in parse_relay(self.trace)} else None
+        w = wait_until(ours, timeout, "dialog \"Velodusk\" of this run")
+        self.dlg, self.pid = w["hwnd"], w["pid"]
+        return w
 
     def calls(self, func=None, own=True):
         """Relay calls of our process; own=True keeps those made from the exe's code."""
@@ -279,13 +373,44 @@ class Run:
         return out
 
     def wait_calls(self, func, count, timeout):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            got = self.calls(func)
-            if len(got) >= count:
-                return got
-            time.sleep(0.2)
-        return self.calls(func)
+        """At least COUNT calls of FUNC; after TIMEOUT seconds, whatever there is."""
+        try:
+            return wait_until(lambda: len(self.calls(func)) >= count and self.calls(func), timeout, func)
+        except AssertionError:
+            return self.calls(func)
+
+    def wait_returns(self, func, count, timeout=30):
+        """COUNT calls of FUNC that have returned (relay "Ret" lines of our process)."""
+        pattern = re.compile(r"^(?:\d+\.\d+:)?([0-9a-f]+):[0-9a-f]+:Ret  \w+\.%s\(" % re.escape(func))
+
+        def done():
+            with open(self.trace, "rb") as f:
+                n = sum(1 for raw in f if (m := pattern.match(raw.decode("latin-1"))) and int(m.group(1), 16) == self.pid)
+            return n >= count
+        wait_until(done, timeout, "%d returns from %s" % (count, func))
+
+    def messages(self, msg=None, phase=None, proc="dialog"):
+        """What the main dialog's procedure was handed ("Call") and when it returned ("Ret");
+        proc="window": its class procedure, which returns after default handling too."""
+        return [m for m in parse_messages(self.trace)
+                if m.pid == self.pid and (self.dlg is None or m.hwnd == self.dlg) and m.proc == proc
+                and msg in (None, m.msg) and phase in (None, m.phase)]
+
+    def ticks(self):
+        """Timer ticks the dialog has finished handling."""
+        return self.messages("WM_TIMER", "Ret")
+
+    def wait_ticks(self, count=1, timeout=30, after=None):
+        """Waits until COUNT more ticks are handled (after trace line AFTER, default now).
+
+        A tick is a positive marker for negative checks: the system makes WM_TIMER
+        only when no posted message waits, so every trigger queued before it
+        (hot key, tray click) has been handled by then."""
+        if after is None:
+            seen = self.ticks()
+            after = seen[-1].seq if seen else -1
+        return wait_until(lambda: len([t for t in self.ticks() if t.seq > after]) >= count and self.ticks(),
+                          timeout, "%d timer tick(s) of the main dialog" % count)
 
     def actions(self):
         """The calls the lock action makes, in order."""
@@ -294,25 +419,24 @@ class Run:
                 or (c.func == "Sleep" and c.args == [500])]
 
     def wait_actions(self, count, timeout):
-        """Waits for COUNT action calls (sleeps included) and a quiet second after them."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if len(self.actions()) >= count:
-                break
-            time.sleep(0.2)
-        time.sleep(1)
+        """Waits for COUNT action calls (sleeps included), then for a timer tick after
+        them: any further trigger already queued has been handled by then."""
+        try:
+            acts = wait_until(lambda: len(self.actions()) >= count and self.actions(), timeout,
+                              "%d action calls" % count)
+        except AssertionError:
+            return self.actions()
+        self.wait_ticks(1, after=acts[-1].seq if acts else None)
         return self.actions()
 
     def alive(self):
         return self.probe.find("Velodusk") is not None
 
     def wait_gone(self, timeout):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if not self.alive():
-                return True
-            time.sleep(0.2)
-        return False
+        try:
+            return wait_until(lambda: not self.alive(), timeout, "Velodusk gone")
+        except AssertionError:
+            return False
 
     def stop(self):
         if self.proc is None:

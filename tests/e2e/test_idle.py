@@ -1,9 +1,7 @@
 """Timer 1's idle trigger: acts a minute after the last input and every second
 after that until input resumes; switched off it never acts."""
-import time
-
 import harness
-from harness import E2E, move_to
+from harness import E2E, move_to, wait_until
 
 
 class Idle(E2E):
@@ -12,7 +10,7 @@ class Idle(E2E):
         move_to(500, 400)
         run = self.launch("idle_off", {"TimeSKM": 0, "TimeSKMValue": 0, "Lock": 1})
         run.wait_dialog()
-        time.sleep(6)
+        run.wait_ticks(6)
         self.assertEqual(run.actions(), [])
 
     def test_one_minute(self):
@@ -25,9 +23,9 @@ class Idle(E2E):
         self.assertTrue(acts, "no idle action within 90 s")
         first = acts[0].ms - last_input
         self.assertTrue(59000 <= first <= 63500, "first idle action %d ms after the last input" % first)
-        time.sleep(4)
-        sleeps = [c for c in run.actions() if c.func == "Sleep"]
-        self.assertGreaterEqual(len(sleeps), 4, "the action repeats while idle")
+        def idle_sleeps():
+            return [c for c in run.actions() if c.func == "Sleep"]
+        sleeps = wait_until(lambda: len(idle_sleeps()) >= 4 and idle_sleeps(), 20, "the action repeats while idle")
         gaps = [b.ms - a.ms for a, b in zip(sleeps, sleeps[1:])]
         self.assertTrue(all(900 <= g <= 2500 for g in gaps), gaps)
         for c in run.actions():
@@ -35,9 +33,15 @@ class Idle(E2E):
                 self.assertEqual(c.args, [run.dlg, harness.WM_SYSCOMMAND, 0xF170, 2])
         self.assertEqual(run.calls("BlockInput"), [], "lock mode 1 never blocks input")
         move_to(600, 500)
-        time.sleep(2)
+        # While idle every tick acts; the first tick without an action shows the
+        # input has arrived. Four more ticks must stay quiet.
+        def quiet_tick():
+            seqs = [c.seq for c in run.actions() if c.func == "Sleep"]
+            ticks = [t.seq for t in run.ticks()]
+            return [b for a, b in zip(ticks, ticks[1:]) if not any(a < s < b for s in seqs) and b > seqs[-1]]
+        settled_at = wait_until(quiet_tick, 20, "a tick without an action after the input")[0]
         settled = len(run.actions())
-        time.sleep(4)
+        run.wait_ticks(4, after=settled_at)
         self.assertEqual(len(run.actions()), settled, "input stops the repetition")
 
 

@@ -1,8 +1,6 @@
 """Started with no INI file: invisible, defaults in force, F6 and button 1000 act."""
-import time
-
 import harness
-from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, xdo
+from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, wait_until, xdo
 
 
 class StartWithoutIni(E2E):
@@ -16,18 +14,14 @@ class StartWithoutIni(E2E):
         self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x75]])
         tray = run.wait_calls("Shell_NotifyIconA", 1, 20)
         self.assertEqual([c.args[0] for c in tray], [0], "one NIM_ADD")
-        time.sleep(2)
+        run.wait_ticks(2)
         self.assertEqual(run.actions(), [], "no action without a trigger")
         self.assertFalse(run.probe.find("Velodusk")["visible"])
 
         # The tip names the hot key; read it back from the task bar's tooltip.
         move_to(*harness.TRAY_ICON)
-        tips = []
-        for _ in range(20):
-            time.sleep(0.5)
-            tips = [t for _, vis, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)]
-            if tips:
-                break
+        tips = wait_until(lambda: [t for _, vis, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)], 10,
+                          "the tray icon's tooltip")
         self.assertEqual(tips[:1], [TIP_PREFIX + "F6)"])
 
         # A real F6 on the desktop: the lock-mode-0 action.
@@ -39,7 +33,7 @@ class StartWithoutIni(E2E):
         self.assertLess(acts[0].ms - tick, 3000, "the sleep starts right after the key")
 
         # Button 1000 of the main window: the same action again.
-        self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % 1000), ["ok"])
+        self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % harness.IDS["IDC_TURN_OFF"]), ["ok"])
         acts = run.wait_actions(6, 20)
         self.assertActionShapes(acts[3:], run.dlg, block=True, monitor_off=True)
 
@@ -49,7 +43,7 @@ class StartWithoutIni(E2E):
         # Exit through WM_CLOSE: the hot key and the icon go, still nothing written.
         run.probe.cmd("post", "%x" % run.dlg, "10", 0, 0)
         self.assertTrue(run.wait_gone(20))
-        time.sleep(1)
+        run.wait_returns("Shell_NotifyIconA", 2, 10)
         self.assertEqual([c.args[:2] for c in run.calls("UnregisterHotKey")], [[run.dlg, HOTKEY_ID]])
         self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0, 2], "NIM_ADD then NIM_DELETE")
         self.assertEqual(list(run.listing()), ["Velodusk.exe"], "nothing written at exit")

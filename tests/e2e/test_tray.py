@@ -1,9 +1,7 @@
 """The tray icon and its menu, driven by real clicks on the task bar of Wine's
 virtual desktop; the menu's own key handling picks the items."""
-import time
-
 import harness
-from harness import E2E, SC_CLOSE, WM_SYSCOMMAND, move_to, xdo
+from harness import E2E, SC_CLOSE, WM_SYSCOMMAND, move_to, wait_until, xdo
 
 WM_KEYDOWN = 0x100
 VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN = 0x0D, 0x1B, 0x26, 0x28
@@ -13,31 +11,27 @@ class Tray(E2E):
     def open_menu(self, run):
         move_to(*harness.TRAY_ICON)
         xdo("click", 3)
-        for _ in range(40):
-            menus = [m for m in run.probe.windows("#32768") if m[1]]
-            if menus:
-                return menus[0]
-            time.sleep(0.25)
-        self.fail("no pop-up menu after a right-click on the icon")
+        return wait_until(lambda: [m for m in run.probe.windows("#32768") if m[1]], 10,
+                          "a pop-up menu after a right-click on the icon")[0]
 
     def pick(self, run, menu, *keys):
+        # The menu's loop takes the posted keys in order.
+        tracked = len(run.calls("TrackPopupMenu"))
         for k in keys:
             self.assertEqual(run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % k, 0), ["ok"])
-            time.sleep(0.3)
-        for _ in range(20):
-            if not [m for m in run.probe.windows("#32768") if m[1]]:
-                return
-            time.sleep(0.25)
-        self.fail("the menu stayed open")
+        run.wait_returns("TrackPopupMenu", tracked, 10)
+        wait_until(lambda: not [m for m in run.probe.windows("#32768") if m[1]], 5, "the menu closing")
 
     def visible(self, run):
         return run.probe.find("Velodusk")["visible"]
 
+    def wait_visible(self, run, visible, what):
+        wait_until(lambda: self.visible(run) == visible, 10, what)
+
     def test_icon_menu_and_window(self):
         run = self.launch("tray", {"Lock": 2})
         run.wait_dialog()
-        run.wait_calls("Shell_NotifyIconA", 1, 20)
-        time.sleep(1)
+        run.wait_returns("Shell_NotifyIconA", 1, 20)
 
         # Double-click: the action (lock mode 2: input blocked only).
         move_to(*harness.TRAY_ICON)
@@ -51,7 +45,7 @@ class Tray(E2E):
         self.assertEqual(len(run.calls("TrackPopupMenu")), 1, shot)
         self.assertEqual(run.calls("TrackPopupMenu")[0].args[1], 0x188)
         self.pick(run, menu, VK_ESCAPE)
-        time.sleep(1.5)
+        run.wait_ticks(1)
         self.assertEqual(len(run.actions()), len(acts))
         self.assertFalse(self.visible(run))
 
@@ -63,16 +57,11 @@ class Tray(E2E):
         # "显示主画面" shows the window; the close box hides it; again and again.
         for i in range(3):
             self.pick(run, self.open_menu(run), VK_DOWN, VK_RETURN)
-            for _ in range(20):
-                if self.visible(run):
-                    break
-                time.sleep(0.25)
-            self.assertTrue(self.visible(run), "round %d: not shown" % i)
+            self.wait_visible(run, True, "round %d: shown" % i)
             if i == 0:
                 harness.screenshot(run.logs + "/main.png")
             run.probe.cmd("post", "%x" % run.dlg, "%x" % WM_SYSCOMMAND, "%x" % SC_CLOSE, 0)
-            time.sleep(1)
-            self.assertFalse(self.visible(run), "round %d: the close box did not hide it" % i)
+            self.wait_visible(run, False, "round %d: hidden by the close box" % i)
             self.assertIsNotNone(run.probe.find("Velodusk"), "the close box must not end the program")
 
         # "退出" (last item) ends the program and removes the icon.
@@ -84,20 +73,18 @@ class Tray(E2E):
     def test_escape_while_visible_ends(self):
         run = self.launch("tray_esc")
         run.wait_dialog()
-        run.wait_calls("Shell_NotifyIconA", 1, 20)
-        time.sleep(1)
+        run.wait_returns("Shell_NotifyIconA", 1, 20)
         self.pick(run, self.open_menu(run), VK_DOWN, VK_RETURN)
-        for _ in range(20):
-            w = run.probe.find("Velodusk")
-            if w["visible"]:
-                break
-            time.sleep(0.25)
-        self.assertTrue(w["visible"])
+        self.wait_visible(run, True, "shown")
+        w = run.probe.find("Velodusk")
         left, top, right, _ = w["rect"]
         # A real click on the caption gives the window the keyboard, then a real Esc.
         move_to((left + right) // 2, top + 8)
+        def clicks():
+            return len(run.messages("WM_NCLBUTTONDOWN", "Ret", proc="window"))
+        before = clicks()
         xdo("click", 1)
-        time.sleep(0.5)
+        wait_until(lambda: clicks() > before, 10, "the caption click handled")
         xdo("key", "Escape")
         self.assertTrue(run.wait_gone(20), "Esc on the visible window must end the program")
         self.assertEqual(run.actions(), [])

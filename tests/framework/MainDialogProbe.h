@@ -6,6 +6,7 @@
 class MainDialogProbe : public CMonitorToolDlg {
 public:
     ModalScript m_script;
+    using CMonitorToolDlg::ShowMainWindow;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -4,13 +4,10 @@
 #include <vector>
 
 #include "MainDialogProbe.h"
-#include "PrivateAccess.h"
-
-PRIVATE_MEMBER_TAG(HideGuardTag, CMonitorToolDlg, int, m_nHideGuard);
 
 namespace {
 
-constexpr int kHotKeyId = 1010;
+constexpr int kHotKeyId = CMonitorToolDlg::kHotKeyId;
 constexpr UINT kTemplateStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 std::string ModuleIniPath()
@@ -27,10 +24,9 @@ bool FileExists(const std::string& path)
 }
 
 // What the tray's show command does.
-void PassGuardAndShow(CMonitorToolDlg& dlg)
+void PassGuardAndShow(MainDialogProbe& dlg)
 {
-    ++(dlg.*MemberOf(HideGuardTag{}));
-    dlg.ShowWindow(SW_SHOW);
+    dlg.ShowMainWindow();
 }
 
 void PostKey(HWND hWnd, UINT vk)

@@ -6,10 +6,15 @@
 
 namespace {
 
-std::string IniFor(const std::string& modulePath)
+// Lead-byte ranges of the code pages the program meets.
+bool LeadByte936(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool LeadByte932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool LeadByte1252(unsigned char) { return false; }
+
+std::string IniFor(const std::string& modulePath, LeadBytePredicate isLeadByte = LeadByte936)
 {
     std::string dir, name;
-    SplitModulePath(modulePath, dir, name);
+    SplitModulePath(modulePath, isLeadByte, dir, name);
     return IniPathFor(dir, name);
 }
 
@@ -38,13 +43,35 @@ TEST(IniPath, DoubleByteTrailBytesAreNotSeparators)
     // 0x81 0x5C is one code page 936 character whose trail byte is a backslash.
     const std::string dir = "C:\\\x81\x5C\\";
     std::string d, n;
-    SplitModulePath(dir + "Tool.exe", d, n);
+    SplitModulePath(dir + "Tool.exe", LeadByte936, d, n);
     EXPECT_EQ(d, dir);
     EXPECT_EQ(n, "Tool.exe");
-    SplitModulePath("C:\\Apps\\\x81\x5C" "Tool.exe", d, n);
+    SplitModulePath("C:\\Apps\\\x81\x5C" "Tool.exe", LeadByte936, d, n);
     EXPECT_EQ(d, "C:\\Apps\\");
     EXPECT_EQ(n, "\x81\x5CTool.exe");
     EXPECT_EQ(IniPathFor(d, n), "C:\\Apps\\\x81\x5CTool.ini");
+}
+
+TEST(IniPath, TheCodePageInForceDecidesWhatALeadByteIs)
+{
+    // Code page 1252 has no double-byte characters: 0xE9 is "é", and the backslash
+    // after it is a separator.
+    EXPECT_EQ(IniFor("C:\\x\\R\xE9sum\xE9.exe", LeadByte1252), "C:\\x\\R\xE9sum\xE9.ini");
+    std::string d, n;
+    SplitModulePath("C:\\x\\\xE9\\Tool.exe", LeadByte1252, d, n);
+    EXPECT_EQ(d, "C:\\x\\\xE9\\");
+    EXPECT_EQ(n, "Tool.exe");
+    // The same bytes under 936 are one character with a backslash trail byte.
+    SplitModulePath("C:\\x\\\xE9\\Tool.exe", LeadByte936, d, n);
+    EXPECT_EQ(d, "C:\\x\\");
+    // 932: 0x95 0x5C is one character ("表"); 0xA0 to 0xDF are single-byte katakana,
+    // so the backslash after 0xB1 separates there but not under 936.
+    SplitModulePath("C:\\\x95\x5C\\Tool.exe", LeadByte932, d, n);
+    EXPECT_EQ(d, "C:\\\x95\x5C\\");
+    SplitModulePath("C:\\a\\\xB1\\Tool.exe", LeadByte932, d, n);
+    EXPECT_EQ(d, "C:\\a\\\xB1\\");
+    SplitModulePath("C:\\a\\\xB1\\Tool.exe", LeadByte936, d, n);
+    EXPECT_EQ(d, "C:\\a\\");
 }
 
 TEST(IniPath, LongPathsAreKeptWhole)

@@ -6,17 +6,8 @@
 #include <string>
 
 #include "CMonitorToolDlg.h"
-#include "PrivateAccess.h"
 #include "SettingsValues.h"
 #include "TempDir.h"
-
-PRIVATE_MEMBER_TAG(AccCtrlTag, CMonitorToolDlg, int, m_bAccCtrl);
-PRIVATE_MEMBER_TAG(AccKeyTag, CMonitorToolDlg, int, m_nAccKey);
-PRIVATE_MEMBER_TAG(LockTag, CMonitorToolDlg, int, m_nLock);
-PRIVATE_MEMBER_TAG(RunRunTag, CMonitorToolDlg, int, m_bRunRun);
-PRIVATE_MEMBER_TAG(TimeSKMTag, CMonitorToolDlg, int, m_bTimeSKM);
-PRIVATE_MEMBER_TAG(TimeSKMValueTag, CMonitorToolDlg, int, m_nTimeSKMValue);
-PRIVATE_MEMBER_TAG(IniPathTag, CMonitorToolDlg, CString, m_strIniPath);
 
 namespace {
 
@@ -33,15 +24,7 @@ Loaded LoadFrom(const std::string& directory, const std::string& fileName)
 {
     CMonitorToolDlg dlg;
     dlg.LoadSettings(CString(directory), CString(fileName));
-    Loaded r;
-    r.values.nAccCtrl = dlg.*MemberOf(AccCtrlTag{});
-    r.values.nAccKey = dlg.*MemberOf(AccKeyTag{});
-    r.values.nLock = dlg.*MemberOf(LockTag{});
-    r.values.nRunRun = dlg.*MemberOf(RunRunTag{});
-    r.values.nTimeSKM = dlg.*MemberOf(TimeSKMTag{});
-    r.values.nTimeSKMValue = dlg.*MemberOf(TimeSKMValueTag{});
-    r.iniPath = (dlg.*MemberOf(IniPathTag{})).Str();
-    return r;
+    return Loaded{dlg.GetSettings(), dlg.GetIniPath().Str()};
 }
 
 int ProfileInt(const char* key, int nDefault, const std::string& path)

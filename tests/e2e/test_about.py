@@ -4,7 +4,6 @@ command, its mail link watched through the screen (colours) and the relay trace
 import os
 import re
 import subprocess
-import time
 
 import harness
 from harness import E2E, WM_CLOSE, WM_KEYDOWN, WM_SYSCOMMAND, move_to, xdo
@@ -29,14 +28,7 @@ def about_text(name):
 
 
 def wait_for(what, cond, timeout=WAIT, step=0.2):
-    deadline = time.time() + timeout
-    while True:
-        got = cond()
-        if got:
-            return got
-        if time.time() >= deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(step)
+    return harness.wait_until(cond, timeout, "timed out waiting for " + what, step)
 
 
 def winpath(path):

@@ -5,7 +5,6 @@ import os
 import re
 import shutil
 import subprocess
-import time
 
 import harness
 from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, xdo
@@ -32,15 +31,7 @@ STARTUP_LNK = os.path.join(STARTUP_DIR, "Velodusk.lnk")
 
 
 def wait_for(what, probe, timeout=30, step=0.2):
-    """Polls for an event (a window, a file, a trace line) until it is there."""
-    deadline = time.time() + timeout
-    while True:
-        got = probe()
-        if got or time.time() >= deadline:
-            if not got:
-                raise AssertionError("timed out waiting for " + what)
-            return got
-        time.sleep(step)
+    return harness.wait_until(probe, timeout, "timed out waiting for " + what, step)
 
 
 def ini_text(values):

@@ -9,7 +9,7 @@ import harness
 from harness import E2E, WM_CLOSE, WM_KEYDOWN, WM_SYSCOMMAND, move_to, xdo
 
 ABOUT_CAPTION = "关于 Velodusk"
-IDC_ABOUT, IDC_MAIL_LINK, IDM_ABOUTBOX = 1002, 1006, 0x0010
+IDC_ABOUT, IDC_MAIL_LINK, IDM_ABOUTBOX = (harness.IDS[n] for n in ("IDC_ABOUT", "IDC_MAIL_LINK", "IDM_ABOUTBOX"))
 VK_RETURN, VK_DOWN = 0x0D, 0x28
 BLUE, RED, PURPLE = (0, 0, 255), (255, 0, 0), (128, 0, 128)
 MAILTO_KEY = r"HKCR\mailto\shell\open\command"

@@ -11,8 +11,8 @@ import time
 import harness
 from harness import E2E, WM_CLOSE
 
-LOGO_ID = 1001
-BUTTON_TURN_OFF = 1000
+LOGO_ID = harness.IDS["IDC_LOGO"]
+BUTTON_TURN_OFF = harness.IDS["IDC_TURN_OFF"]
 MAKE_LOGO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "make-logo.py")
 STOP_WAIT_MS = 5000
 # Both ends of every traced call, with the thread: Stop's wait on the worker

@@ -16,9 +16,10 @@ MOD_CONTROL, VK_F6, VK_F12 = 2, 0x75, 0x7B
 MB_ICONINFORMATION = 0x40
 BM_GETCHECK = 0xF0
 # Dialog 102's "设置" and the controls of dialog 130 (app/Resource.h).
-IDOK, IDC_SETTINGS = 1, 1003
-IDC_AUTORUN, IDC_RUNRUN, IDC_DESKTOP, IDC_TIMESKM, IDC_TIMESKM_VALUE = 1005, 1006, 1016, 1017, 1018
-IDC_ACCCTRL, IDC_ACCKEY = 1026, 1027
+IDOK = 1
+IDC_SETTINGS, IDC_AUTORUN, IDC_RUNRUN, IDC_DESKTOP, IDC_TIMESKM, IDC_TIMESKM_VALUE, IDC_ACCCTRL, IDC_ACCKEY = (
+    harness.IDS[n] for n in ("IDC_SETTINGS", "IDC_AUTORUN", "IDC_RUNRUN", "IDC_DESKTOP", "IDC_TIMESKM",
+                             "IDC_TIMESKM_VALUE", "IDC_ACCCTRL", "IDC_ACCKEY"))
 KEYS = ["AccCtrl", "AccKey", "Lock", "RunRun", "TimeSKM", "TimeSKMValue", "Desktop", "AutoRun"]
 DEFAULTS = {"AccCtrl": 0, "AccKey": 0, "Lock": 0, "RunRun": 0, "TimeSKM": 0, "TimeSKMValue": 10,
             "Desktop": 0, "AutoRun": 0}

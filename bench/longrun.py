@@ -38,8 +38,9 @@ def cpu_seconds(unix_pid):
     return (int(fields[11]) + int(fields[12])) / CLK_TCK  # utime, stime
 
 
-def unix_pid_of(exe_name):
-    """The Unix process hosting EXE_NAME (not the explorer that launched it)."""
+def unix_pid_of(exe):
+    """The Unix process hosting EXE: Wine gives it the exe's own path as argv[0]
+    (the explorer that launched it has its path in a later argument)."""
     def find():
         for p in os.listdir("/proc"):
             if not p.isdigit():
@@ -49,10 +50,10 @@ def unix_pid_of(exe_name):
                     argv = f.read().decode("latin-1").split("\0")
             except OSError:
                 continue
-            if any(a.endswith(exe_name) for a in argv) and not any("explorer" in a.lower() for a in argv):
+            if argv[0] == exe:
                 return int(p)
         return None
-    return wait_until(find, 60, "the Unix process of " + exe_name)
+    return wait_until(find, 60, "the Unix process of " + exe)
 
 
 def relay_include(extra):
@@ -177,11 +178,11 @@ def main():
         run.probe = harness.Probe(args.probe, run.logs)
         w = wait_until(lambda: run.probe.find("Velodusk"), 60, "the idle run's dialog")
         run.dlg, run.pid = w["hwnd"], w["pid"]
-        shutil_copy = os.path.join(run.dir, "TrayBaseline.exe")
-        subprocess.run(["cp", args.baseline, shutil_copy], check=True)
-        base_proc = harness.start_on_desktop([shutil_copy], os.path.join(run.logs, "baseline.err"))
+        baseline = os.path.join(run.dir, "TrayBaseline.exe")
+        subprocess.run(["cp", args.baseline, baseline], check=True)
+        base_proc = harness.start_on_desktop([baseline], os.path.join(run.logs, "baseline.err"))
         wait_until(lambda: run.probe.find("TrayBaseline"), 60, "the baseline's window")
-        pids = {"Velodusk": unix_pid_of("Velodusk.exe"), "TrayBaseline": unix_pid_of("TrayBaseline.exe")}
+        pids = {"Velodusk": unix_pid_of(run.exe), "TrayBaseline": unix_pid_of(baseline)}
         start = {k: cpu_seconds(p) for k, p in pids.items()}
         report("idle: Unix pids %s, CPU since their start %s" % (pids, {k: "%.2f s" % v for k, v in start.items()}))
         t0 = time.time()
@@ -195,6 +196,8 @@ def main():
         run.stop()
         base_proc.wait(60)
 
+    if not (args.shows or args.menus or args.hotkeys):
+        return
     relay_include(RELAY)
     run = harness.Run("cycles", {"Lock": 1})
     run.start()

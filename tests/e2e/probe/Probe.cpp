@@ -20,9 +20,12 @@
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
 //   item HWND CTRLID                -> ok CTRLHWND L T R B ENABLED TEXTHEX | none  (a dialog's control)
 //   child HWND CTRLID               -> ok L T R B VISIBLE | none  (a dialog control's screen rectangle)
+//   counts PID                      -> ok GDI KERNEL WINDOWS | err CODE  (PID 0: the probe itself)
+//   make N                          -> ok        (N bitmaps, events and windows kept: checks "counts")
 //   quit
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +143,115 @@ std::string Fmt(const char* format, ...)
     std::vsnprintf(buf, sizeof(buf), format, ap);
     va_end(ap);
     return buf;
+}
+
+// Object counts of another process, read from outside: GetGuiResources and
+// GetProcessHandleCount answer 0 under Wine. Kernel handles come from the
+// system handle list; GDI objects from the process's GDI handle table (in-use
+// entries carry a non-zero type byte); windows from
+// enumerating the desktop's top-level, child and message-only windows.
+struct HandleEntry {
+    ULONG pid;
+    BYTE type, flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+};
+
+struct GdiEntry {  // fixed 64-bit layout in 32- and 64-bit processes alike, 24 bytes
+    unsigned long long object;
+    ULONG owner;
+    USHORT unique;
+    BYTE type, flags;
+    unsigned long long user;
+};
+
+static_assert(sizeof(GdiEntry) == 24, "Wine's GDI handle entry");
+
+template <typename F> F Ntdll(const char* name)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+long KernelHandles(DWORD pid)
+{
+    typedef LONG(WINAPI * Query)(ULONG, PVOID, ULONG, PULONG);
+    Query query = Ntdll<Query>("NtQuerySystemInformation");
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        ULONG need = 0;
+        LONG st = query(16 /* SystemHandleInformation */, buf.data(), static_cast<ULONG>(buf.size()), &need);
+        if (st == static_cast<LONG>(0xC0000004)) {  // STATUS_INFO_LENGTH_MISMATCH
+            buf.resize(std::max<size_t>(buf.size() * 2, need + 4096));
+            continue;
+        }
+        if (st != 0) return -1;
+        break;
+    }
+    ULONG n = *reinterpret_cast<ULONG*>(buf.data());
+    const HandleEntry* e = reinterpret_cast<const HandleEntry*>(buf.data() + sizeof(void*));
+    long count = 0;
+    for (ULONG i = 0; i < n; ++i) count += e[i].pid == pid;
+    return count;
+}
+
+long GdiObjects(DWORD pid)
+{
+    // Wine keeps the table in a private allocation of its own (the PEB does not
+    // name it there): the one committed read-write region of exactly 65536 entries.
+    HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!proc) return -1;
+    const size_t entries = 0x10000;
+    std::vector<char*> found;
+    MEMORY_BASIC_INFORMATION m;
+    for (char* p = nullptr; VirtualQueryEx(proc, p, &m, sizeof(m)); p = static_cast<char*>(m.BaseAddress) + m.RegionSize) {
+        if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE && m.Protect == PAGE_READWRITE &&
+            m.AllocationBase == m.BaseAddress && m.RegionSize == entries * sizeof(GdiEntry))
+            found.push_back(static_cast<char*>(m.BaseAddress));
+        if (static_cast<char*>(m.BaseAddress) + m.RegionSize < p) break;
+    }
+    long count = found.size() == 1 ? 0 : -static_cast<long>(found.size()) - 1;
+    if (found.size() == 1) {
+        std::vector<GdiEntry> e(entries);
+        if (ReadProcessMemory(proc, found[0], e.data(), entries * sizeof(GdiEntry), nullptr))
+            for (const GdiEntry& x : e) count += x.type != 0;
+        else
+            count = -1;
+    }
+    CloseHandle(proc);
+    return count;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM lp)
+{
+    ++*reinterpret_cast<long*>(lp);
+    return TRUE;
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountTop(HWND hwnd, LPARAM lp)
+{
+    WindowCount* wc = reinterpret_cast<WindowCount*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != wc->pid) return TRUE;
+    ++wc->count;
+    EnumChildWindows(hwnd, CountChild, reinterpret_cast<LPARAM>(&wc->count));
+    return TRUE;
+}
+
+long Windows(DWORD pid)
+{
+    WindowCount wc = {pid, 0};
+    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&wc));
+    for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+         w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr))
+        CountTop(w, reinterpret_cast<LPARAM>(&wc));
+    return wc.count;
 }
 
 }  // namespace
@@ -267,6 +379,19 @@ int main(int argc, char** argv)
                 continue;
             }
             Reply(Fmt("ok %ld %ld %ld %ld %d", r.left, r.top, r.right, r.bottom, IsWindowVisible(ctrl) ? 1 : 0));
+        } else if (cmd == "counts" && a.size() == 2) {
+            DWORD pid = std::strtoul(a[1], nullptr, 16);
+            if (!pid) pid = GetCurrentProcessId();
+            Reply(Fmt("ok %ld %ld %ld", GdiObjects(pid), KernelHandles(pid), Windows(pid)));
+        } else if (cmd == "make" && a.size() == 2) {
+            HDC screen = GetDC(nullptr);
+            for (long i = 0, n = std::strtol(a[1], nullptr, 10); i < n; ++i) {
+                CreateCompatibleBitmap(screen, 8, 8);
+                CreateEventA(nullptr, FALSE, FALSE, nullptr);
+                CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+            }
+            ReleaseDC(nullptr, screen);
+            Reply("ok");
         } else {
             Reply("err usage");
         }

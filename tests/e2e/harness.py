@@ -530,23 +530,16 @@ def grab(rect):
 
 def show_main_window(run, timeout=30):
     """The tray menu's first item, "显示主画面", picked with the menu's own keys."""
-    deadline = time.time() + timeout
-    menu = None
+    # The icon answers clicks only once the shell has taken it: wait for the add to return.
+    run.wait_returns("Shell_NotifyIconA", 1, timeout)
     move_to(*TRAY_ICON)
     xdo("click", 3)
-    while time.time() < deadline and not menu:
-        menu = next((m for m in run.probe.windows("#32768") if m[1]), None)
-        time.sleep(0.2)
-    if not menu:
-        raise AssertionError("no pop-up menu after a right-click on the icon")
+    menu = wait_until(lambda: next((m for m in run.probe.windows("#32768") if m[1]), None), timeout,
+                      "a pop-up menu after a right-click on the icon")
     for vk in (0x28, 0x0D):  # VK_DOWN, VK_RETURN
         run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % vk, 0)
-    while time.time() < deadline:
-        w = run.probe.find("Velodusk")
-        if w and w["visible"]:
-            return w
-        time.sleep(0.2)
-    raise AssertionError("the main window did not show")
+    return wait_until(lambda: (lambda w: w if w and w["visible"] else None)(run.probe.find("Velodusk")), timeout,
+                      "the main window to show")
 
 
 def child_rect(run, ctrl_id):

@@ -6,11 +6,10 @@ import re
 import subprocess
 
 import harness
-from harness import E2E, WM_CLOSE, WM_KEYDOWN, WM_SYSCOMMAND, move_to, xdo
+from harness import E2E, WM_CLOSE, WM_SYSCOMMAND, move_to, xdo
 
 ABOUT_CAPTION = "关于 Velodusk"
 IDC_ABOUT, IDC_MAIL_LINK, IDM_ABOUTBOX = (harness.IDS[n] for n in ("IDC_ABOUT", "IDC_MAIL_LINK", "IDM_ABOUTBOX"))
-VK_RETURN, VK_DOWN = 0x0D, 0x28
 BLUE, RED, PURPLE = (0, 0, 255), (255, 0, 0), (128, 0, 128)
 MAILTO_KEY = r"HKCR\mailto\shell\open\command"
 # Open/close rounds for the handle balance (about a quarter of a second each here).
@@ -100,14 +99,6 @@ class About(E2E):
         deleted = {c.args[0] for c in run.calls("DeleteObject")}
         return created, created - deleted
 
-    def show_main_window(self, run):
-        move_to(*harness.TRAY_ICON)
-        xdo("click", 3)
-        menu = wait_for("the tray menu", lambda: [m for m in run.probe.windows("#32768") if m[1]])[0]
-        for key in (VK_DOWN, VK_RETURN):  # "显示主画面", the first item
-            self.assertEqual(run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % key, 0), ["ok"])
-        wait_for("the main window", lambda: run.probe.find("Velodusk")["visible"])
-
     def test_about_box_and_mail_link(self):
         exit_at_once = os.path.join(os.path.dirname(harness.ARGS.probe), "ExitAtOnce.exe")
         saved = os.path.join(harness.ARGS.work, "mailto.reg")
@@ -120,7 +111,7 @@ class About(E2E):
 
         run = self.launch("about")
         run.wait_dialog()
-        self.show_main_window(run)
+        harness.show_main_window(run)
 
         # A real click on "关于".
         move_to(*centre(self.child(run, run.dlg, IDC_ABOUT)))

@@ -9,8 +9,6 @@ import subprocess
 import harness
 from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, xdo
 
-WM_KEYDOWN = 0x100
-VK_RETURN, VK_DOWN = 0x0D, 0x28
 NIM_MODIFY = 1
 MOD_CONTROL, VK_F6, VK_F12 = 2, 0x75, 0x7B
 MB_ICONINFORMATION = 0x40
@@ -98,13 +96,7 @@ class Settings(E2E):
     def open_settings(self, run, screenshot=None):
         """Tray menu, "显示主画面", then a real click on "设置": the dialog's handle."""
         run.wait_dialog()
-        wait_for("the tray icon", lambda: run.calls("Shell_NotifyIconA"))
-        move_to(*harness.TRAY_ICON)
-        xdo("click", 3)
-        menu = wait_for("the tray menu", lambda: [m for m in run.probe.windows("#32768") if m[1]])[0]
-        for k in (VK_DOWN, VK_RETURN):
-            run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % k, 0)
-        wait_for("the main window", lambda: run.probe.find("Velodusk")["visible"])
+        harness.show_main_window(run)
         self.click(run, run.dlg, IDC_SETTINGS)
         dlg = wait_for("the settings dialog", lambda: (lambda w: w if w and w["visible"] else None)(
             run.probe.find("设置")))

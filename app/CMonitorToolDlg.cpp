@@ -115,18 +115,24 @@ void CMonitorToolDlg::ApplyLock(int nMode)
 {
     switch (nMode) {
     case 0:
-        SetInputBlocked(TRUE);
+        BlockAllInput();
         TurnMonitorOff();
         break;
     case 1:
         TurnMonitorOff();
         break;
     case 2:
-        SetInputBlocked(TRUE);
+        BlockAllInput();
         break;
     default:
         break;
     }
+}
+
+void CMonitorToolDlg::BlockAllInput()
+{
+    // Refused for a process that is not elevated, and not implemented in Wine.
+    if (!SetInputBlocked(TRUE)) m_inputBlock.Begin();
 }
 
 void CMonitorToolDlg::TurnMonitorOff()
@@ -255,6 +261,7 @@ void CMonitorToolDlg::OnAbout()
 void CMonitorToolDlg::OnDestroy()
 {
     CDialog::OnDestroy();
+    m_inputBlock.Lift();
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
     // In run-once mode no icon was added and the record holds only its tip.
     if (m_trayData.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayData);
@@ -268,6 +275,7 @@ void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 
 void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 {
+    m_inputBlock.CheckInputDesktop();
     if (m_bTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);

@@ -1,5 +1,6 @@
 #pragma once
 #include "AfxWin.h"
+#include "CInputBlock.h"
 #include "CAnimatedPicture.h"
 #include "Resource.h"
 #include "SettingsValues.h"
@@ -54,6 +55,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void BlockAllInput();
     void TurnMonitorOff();
     void SetUpTray();
     void OnTrayNotify(LPARAM lParam);
@@ -73,4 +75,5 @@ private:
     // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
     NOTIFYICONDATAA m_trayData;
     CMenu m_trayMenu;
+    CInputBlock m_inputBlock;
 };

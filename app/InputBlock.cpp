@@ -1,12 +1,14 @@
 #include "InputBlock.h"
 
-void SetInputBlocked(BOOL bBlock)
+BOOL SetInputBlocked(BOOL bBlock)
 {
     typedef BOOL(WINAPI * BlockInputProc)(BOOL);
     HMODULE hUser32 = ::LoadLibraryA("user32.dll");
-    if (!hUser32) return;
+    if (!hUser32) return FALSE;
     BlockInputProc pfnBlockInput =
         reinterpret_cast<BlockInputProc>(reinterpret_cast<void*>(::GetProcAddress(hUser32, "BlockInput")));
-    if (bBlock && pfnBlockInput) pfnBlockInput(TRUE);
+    BOOL bDone = FALSE;
+    if (bBlock && pfnBlockInput) bDone = pfnBlockInput(TRUE);
     ::FreeLibrary(hUser32);
+    return bDone;
 }

@@ -1,0 +1,137 @@
+#include "CInputBlock.h"
+
+#include <process.h>
+
+namespace {
+// EVENT_SYSTEM_DESKTOPSWITCH: the headers declare it only for newer targets than ours.
+constexpr DWORD kEventDesktopSwitch = 0x0020;
+}
+
+volatile LONG CInputBlock::s_down[256];
+
+CInputBlock::~CInputBlock()
+{
+    Lift();
+}
+
+BOOL CInputBlock::Begin()
+{
+    if (IsActive()) return TRUE;
+    CloseThread();
+    for (int vk = 1; vk < 256; ++vk) s_down[vk] = (::GetAsyncKeyState(vk) & 0x8000) ? 1 : 0;
+    m_strDesktop = InputDesktopName();
+    m_bHooked = FALSE;
+    m_hReady = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!m_hReady) return FALSE;
+    unsigned id = 0;
+    m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadMain, this, 0, &id));
+    m_dwThreadId = id;
+    if (m_hThread) {
+        HANDLE waits[2] = {m_hReady, m_hThread};
+        ::WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
+    }
+    ::CloseHandle(m_hReady);
+    m_hReady = nullptr;
+    if (!m_bHooked) Lift();
+    return m_bHooked;
+}
+
+void CInputBlock::Lift()
+{
+    if (!m_hThread) return;
+    ::PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
+    ::WaitForSingleObject(m_hThread, kStopTimeoutMs);
+    CloseThread();
+}
+
+BOOL CInputBlock::IsActive() const
+{
+    return m_hThread && ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT;
+}
+
+void CInputBlock::OnDesktopSwitch()
+{
+    // The thread unhooks on its way out; the handle is closed by the next Begin or Lift.
+    if (m_hThread) ::PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
+}
+
+void CInputBlock::CheckInputDesktop()
+{
+    if (IsActive() && InputDesktopName() != m_strDesktop) OnDesktopSwitch();
+}
+
+void CInputBlock::CloseThread()
+{
+    if (m_hThread) ::CloseHandle(m_hThread);
+    m_hThread = nullptr;
+    m_dwThreadId = 0;
+}
+
+std::string CInputBlock::InputDesktopName()
+{
+    HDESK hDesk = ::OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (!hDesk) return std::string();
+    char szName[256] = "";
+    DWORD cbNeeded = 0;
+    if (!::GetUserObjectInformationA(hDesk, UOI_NAME, szName, sizeof(szName) - 1, &cbNeeded)) szName[0] = '\0';
+    ::CloseDesktop(hDesk);
+    return szName;
+}
+
+bool CInputBlock::PassRelease(DWORD vk)
+{
+    return vk < 256 && ::InterlockedExchange(&s_down[vk], 0) != 0;
+}
+
+LRESULT CALLBACK CInputBlock::KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode != HC_ACTION) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    const KBDLLHOOKSTRUCT* pKey = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    if ((pKey->flags & LLKHF_UP) && PassRelease(pKey->vkCode)) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    return 1;
+}
+
+LRESULT CALLBACK CInputBlock::MouseProc(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode != HC_ACTION) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    DWORD vk = 0;
+    switch (wParam) {
+    case WM_LBUTTONUP: vk = VK_LBUTTON; break;
+    case WM_RBUTTONUP: vk = VK_RBUTTON; break;
+    case WM_MBUTTONUP: vk = VK_MBUTTON; break;
+    case WM_XBUTTONUP:
+        vk = HIWORD(reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->mouseData) == XBUTTON1 ? VK_XBUTTON1 : VK_XBUTTON2;
+        break;
+    default: break;
+    }
+    if (vk && PassRelease(vk)) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    return 1;
+}
+
+void CALLBACK CInputBlock::DesktopSwitchProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
+{
+    // Runs on the hook thread, whose loop then ends and takes the hooks with it.
+    ::PostQuitMessage(0);
+}
+
+unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
+{
+    CInputBlock* pThis = static_cast<CInputBlock*>(pParam);
+    MSG msg;
+    // The queue must exist before the owner can post the quit message.
+    ::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
+    HHOOK hKeyboard = ::SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
+    HHOOK hMouse = ::SetWindowsHookExA(WH_MOUSE_LL, MouseProc, hInstance, 0);
+    HWINEVENTHOOK hSwitch = ::SetWinEventHook(kEventDesktopSwitch, kEventDesktopSwitch, nullptr,
+                                              DesktopSwitchProc, 0, 0, WINEVENT_OUTOFCONTEXT);
+    pThis->m_bHooked = hKeyboard && hMouse;
+    ::SetEvent(pThis->m_hReady);
+    if (hKeyboard && hMouse) {
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+    }
+    if (hSwitch) ::UnhookWinEvent(hSwitch);
+    if (hMouse) ::UnhookWindowsHookEx(hMouse);
+    if (hKeyboard) ::UnhookWindowsHookEx(hKeyboard);
+    return 0;
+}

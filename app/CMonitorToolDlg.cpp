@@ -14,6 +14,10 @@
 namespace {
 constexpr LPARAM kMonitorPowerOff = 2;
 constexpr UINT kActionDelayMs = 500;
+// A key still held when the monitor goes off turns it on again with its key-up; an
+// action started by a key or a click waits for the release, though never for ever.
+constexpr DWORD kReleaseWaitMs = 10000;
+constexpr DWORD kReleasePollMs = 20;
 constexpr UINT kTimerPeriodMs = 1000;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 constexpr char kRunOnceNotice[] =
@@ -25,7 +29,7 @@ CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_nTimeSKMValue(0), m_bTimeSKM(0), m_bAccCtrl(0), m_nAccKey(0), m_bRunRun(0), m_nLock(0),
-      m_ptAtAction(), m_nHideGuard(1), m_trayData()
+      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bWaitingRelease(FALSE)
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
     // before any action that is where it was when the program started.
@@ -102,6 +106,52 @@ void CMonitorToolDlg::ShowMainWindow()
 {
     ++m_nHideGuard;
     ShowWindow(SW_SHOW);
+}
+
+void CMonitorToolDlg::DoActionAfterRelease(const int* pKeys, int nKeys)
+{
+    // A trigger that arrives while an action waits (the held key's auto-repeat among
+    // them) joins that action.
+    if (m_bWaitingRelease) return;
+    m_bWaitingRelease = TRUE;
+    WaitForRelease(pKeys, nKeys);
+    m_bWaitingRelease = FALSE;
+    if (::IsWindow(m_hWnd)) DoAction();
+}
+
+// Polls the key state while the window keeps answering: messages are handled as the
+// modal loop would handle them.
+void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;) {
+        bool bHeld = false;
+        for (int i = 0; i < nKeys; ++i) bHeld = bHeld || (::GetAsyncKeyState(pKeys[i]) & 0x8000) != 0;
+        if (!bHeld || ::GetTickCount() - dwStart >= kReleaseWaitMs) break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (!::IsWindow(m_hWnd) || !::IsDialogMessageA(m_hWnd, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+        if (!::IsWindow(m_hWnd)) return;
+    }
+    // Repeats the system queued before the release seen last.
+    MSG msg;
+    while (::PeekMessageA(&msg, m_hWnd, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+    }
+}
+
+void CMonitorToolDlg::OnHotKey()
+{
+    const int keys[] = {static_cast<int>(HotKeyText::VirtualKey(m_nAccKey)), VK_CONTROL};
+    DoActionAfterRelease(keys, m_bAccCtrl ? 2 : 1);
 }
 
 void CMonitorToolDlg::DoAction()
@@ -186,14 +236,15 @@ void CMonitorToolDlg::SetUpTray()
 LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TRAYNOTIFY) OnTrayNotify(lParam);
-    else if (message == WM_HOTKEY) DoAction();
+    else if (message == WM_HOTKEY) OnHotKey();
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
 void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
 {
     if (lParam == WM_LBUTTONDBLCLK) {
-        DoAction();
+        const int buttons[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+        DoActionAfterRelease(buttons, 3);
         return;
     }
     if (lParam != WM_RBUTTONUP) return;

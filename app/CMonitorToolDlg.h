@@ -56,6 +56,11 @@ protected:
 
 private:
     void BlockAllInput();
+    // The action of the hot key or the tray double-click: first the keys or buttons
+    // that started it go up.
+    void DoActionAfterRelease(const int* pKeys, int nKeys);
+    void WaitForRelease(const int* pKeys, int nKeys);
+    void OnHotKey();
     void TurnMonitorOff();
     void SetUpTray();
     void OnTrayNotify(LPARAM lParam);
@@ -76,4 +81,5 @@ private:
     NOTIFYICONDATAA m_trayData;
     CMenu m_trayMenu;
     CInputBlock m_inputBlock;
+    BOOL m_bWaitingRelease;
 };

@@ -56,7 +56,7 @@ velodusk_wine_template() {
     # Relay tracing is off unless WINEDEBUG asks for +relay; the filter keeps
     # the trace to the calls the end-to-end tests look at.
     WINEPREFIX=$t wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f \
-      /d 'kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconA;user32.MessageBoxA;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA;kernel32.DeleteFileA;kernelbase.DeleteFileA;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteA;user32.MessageBeep;gdi32.CreateFontIndirectA;gdi32.DeleteObject;user32.CopyIcon' \
+      /d 'kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconA;user32.MessageBoxA;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA;kernel32.DeleteFileA;kernelbase.DeleteFileA;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteA;user32.MessageBeep;gdi32.CreateFontIndirectA;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExA;user32.SetForegroundWindow;user32.PostMessageA;ole32.CoInitializeEx;combase.CoInitializeEx' \
       >/dev/null 2>&1
     WINEPREFIX=$t wineserver -w
     [ -f "$t/system.reg" ] || { echo "wine-env: wineboot failed for $t" >&2; return 1; }

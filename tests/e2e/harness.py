@@ -415,7 +415,7 @@ class Run:
     def actions(self):
         """The calls the lock action makes, in order."""
         return [c for c in self.calls()
-                if c.func == "BlockInput" or (c.func == "SendMessageA" and c.args[1:2] == [WM_SYSCOMMAND])
+                if c.func in ("BlockInput", "SetWindowsHookExA") or (c.func == "SendMessageA" and c.args[1:2] == [WM_SYSCOMMAND])
                 or (c.func == "Sleep" and c.args == [500])]
 
     def wait_actions(self, count, timeout):
@@ -479,10 +479,15 @@ class E2E(unittest.TestCase):
         r.start()
         return r
 
-    def assertActionShapes(self, calls, dlg, block, monitor_off):
-        """One action's calls: the 500 ms sleep, then what the lock mode asks for."""
-        want = ["Sleep"] + (["BlockInput"] if block else []) + (["SendMessageA"] if monitor_off else [])
+    def assertActionShapes(self, calls, dlg, block, monitor_off, hooks=False):
+        """One action's calls: the 500 ms sleep, then what the lock mode asks for.
+        HOOKS: the block's keyboard and mouse hooks go in (BlockInput fails under Wine;
+        a block already holding adds none)."""
+        want = (["Sleep"] + (["BlockInput"] if block else []) + (["SetWindowsHookExA"] * 2 if hooks else [])
+                + (["SendMessageA"] if monitor_off else []))
         self.assertEqual([c.func for c in calls], want, calls)
+        self.assertEqual([c.args[0] for c in calls if c.func == "SetWindowsHookExA"], [13, 14] if hooks else [],
+                         "WH_KEYBOARD_LL, WH_MOUSE_LL")
         for c in calls:
             if c.func == "BlockInput":
                 self.assertEqual(c.args, [1])
@@ -545,3 +550,28 @@ def show_main_window(run, timeout=30):
 def child_rect(run, ctrl_id):
     r = run.probe.cmd("child", "%x" % run.dlg, "%x" % ctrl_id)
     return (tuple(int(v) for v in r[1:5]), r[5] == "1") if r[0] == "ok" else None
+
+
+# --- Another program's window on the desktop, counting the input that reaches it.
+
+TARGET_RECT = (100, 100, 400, 300)
+
+
+def start_target(logs, seconds=300):
+    """The probe's target window; returns its process and a reader of its counts (keys, clicks)."""
+    status = os.path.join(logs, "target.status")
+    if os.path.exists(status):
+        os.remove(status)
+    proc = start_on_desktop([ARGS.probe, "target", str(seconds), status], os.path.join(logs, "target.err"))
+
+    def counts():
+        try:
+            with open(status) as f:
+                text = f.read()
+        except OSError:
+            return None
+        words = text.split()
+        return text.endswith("\n") and len(words) == 4 and (int(words[1]), int(words[3]))
+
+    wait_until(counts, 60, "the target window's status line")
+    return proc, counts

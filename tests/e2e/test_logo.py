@@ -119,7 +119,7 @@ class Logo(E2E):
         self.assertEqual(colours(harness.grab(rect)), {background}, "not even the static's black frame: " + shot)
 
         self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % BUTTON_TURN_OFF), ["ok"])
-        self.assertActionShapes(run.wait_actions(3, 20), run.dlg, block=True, monitor_off=True)
+        self.assertActionShapes(run.wait_actions(5, 20), run.dlg, block=True, monitor_off=True, hooks=True)
 
 
 if __name__ == "__main__":

@@ -10,8 +10,8 @@ MODES = {0: (True, True), 1: (False, True), 2: (True, False), 3: (False, False),
 class RunOnce(E2E):
     def check_run_once(self, run, block, monitor_off):
         run.wait_dialog()
-        acts = run.wait_actions(1 + block + monitor_off, 30)
-        self.assertActionShapes(acts, run.dlg, block, monitor_off)
+        acts = run.wait_actions(1 + 3 * block + monitor_off, 30)
+        self.assertActionShapes(acts, run.dlg, block, monitor_off, hooks=block)
         # Still there while the pointer rests, for several timer ticks.
         run.wait_ticks(3)
         w = run.probe.find("Velodusk")

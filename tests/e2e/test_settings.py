@@ -199,8 +199,8 @@ class Settings(E2E):
         self.confirm(run, dlg)
         self.assertIn("TimeSKM=1\r\nTimeSKMValue=1\r\n", self.ini(run))
         t0 = run.calls("CoUninitialize")[-1].ms
-        acts = run.wait_actions(2, 150)
-        self.assertActionShapes(acts[:2], run.dlg, block=True, monitor_off=False)
+        acts = run.wait_actions(4, 150)
+        self.assertActionShapes(acts[:4], run.dlg, block=True, monitor_off=False, hooks=True)
         self.assertGreaterEqual(acts[0].ms - t0, 55000, "acted before a minute of idleness")
 
     def test_shortcuts_follow_the_boxes(self):

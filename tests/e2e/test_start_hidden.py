@@ -28,14 +28,14 @@ class StartWithoutIni(E2E):
         move_to(500, 400)
         tick = run.probe.tick()
         xdo("key", "F6")
-        acts = run.wait_actions(3, 20)
-        self.assertActionShapes(acts, run.dlg, block=True, monitor_off=True)
+        acts = run.wait_actions(5, 20)
+        self.assertActionShapes(acts, run.dlg, block=True, monitor_off=True, hooks=True)
         self.assertLess(acts[0].ms - tick, 3000, "the sleep starts right after the key")
 
         # Button 1000 of the main window: the same action again.
         self.assertEqual(run.probe.cmd("click", "%x" % run.dlg, "%x" % harness.IDS["IDC_TURN_OFF"]), ["ok"])
-        acts = run.wait_actions(6, 20)
-        self.assertActionShapes(acts[3:], run.dlg, block=True, monitor_off=True)
+        acts = run.wait_actions(8, 20)
+        self.assertActionShapes(acts[5:], run.dlg, block=True, monitor_off=True)
 
         self.assertFalse(run.probe.find("Velodusk")["visible"], "acting does not show the window")
         self.assertEqual(list(run.listing()), ["Velodusk.exe"], "nothing written while running")

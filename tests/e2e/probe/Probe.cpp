@@ -23,6 +23,11 @@
 //   counts PID                      -> ok GDI KERNEL WINDOWS | err CODE  (PID 0: the probe itself)
 //   make N                          -> ok        (N bitmaps, events and windows kept: checks "counts")
 //   quit
+//
+// Started as "target SECONDS STATUSFILE" by explorer on the tests' desktop, it
+// shows a window at kTargetRect and keeps its input counts in the file as
+// "keys N clicks M" (keys: VK_A presses): another program whose input a block
+// must stop.
 #include <windows.h>
 
 #include <algorithm>
@@ -254,10 +259,61 @@ long Windows(DWORD pid)
     return wc.count;
 }
 
+const RECT kTargetRect = {100, 100, 400, 300};
+const char* g_targetStatus = nullptr;
+long g_targetKeys = 0;
+long g_targetClicks = 0;
+
+void WriteTargetStatus()
+{
+    if (FILE* f = std::fopen(g_targetStatus, "w")) {
+        std::fprintf(f, "keys %ld clicks %ld\n", g_targetKeys, g_targetClicks);
+        std::fclose(f);
+    }
+}
+
+LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_KEYDOWN && wp == 'A') {
+        ++g_targetKeys;
+        WriteTargetStatus();
+    } else if (msg == WM_LBUTTONDOWN) {
+        ++g_targetClicks;
+        WriteTargetStatus();
+    } else if (msg == WM_TIMER) {
+        PostQuitMessage(0);
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+int RunTarget(const char* seconds, const char* status)
+{
+    g_targetStatus = status;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "VeloduskProbeTarget";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "target", WS_POPUP | WS_BORDER | WS_VISIBLE, kTargetRect.left,
+                                kTargetRect.top, kTargetRect.right - kTargetRect.left,
+                                kTargetRect.bottom - kTargetRect.top, nullptr, nullptr, wc.hInstance, nullptr);
+    SetTimer(hwnd, 1, std::strtoul(seconds, nullptr, 10) * 1000, nullptr);
+    WriteTargetStatus();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "target") == 0) return RunTarget(argv[2], argv[3]);
     // The tests run Velodusk inside a named virtual desktop; window searches
     // only see the calling thread's desktop, so join it before any window exists.
     // "hold MOD VK SECONDS STATUSFILE": started by explorer on the tests' desktop

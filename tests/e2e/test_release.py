@@ -1,0 +1,43 @@
+"""A held hot key: the action waits for its release and comes once, however long
+the key's auto-repeat runs; a tap acts as before."""
+import time
+
+import harness
+from harness import E2E, WM_SYSCOMMAND, move_to, wait_until, xdo
+
+
+class Release(E2E):
+    def test_f6_held_three_seconds(self):
+        move_to(500, 400)
+        run = self.launch("release_f6", {"Lock": 1})
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconA", 1, 30)
+        move_to(500, 400)
+
+        def power_offs():
+            return [c for c in run.actions() if c.func == "SendMessageA" and c.args[1] == WM_SYSCOMMAND]
+
+        xdo("keydown", "F6")
+        try:
+            wait_until(lambda: run.messages("WM_HOTKEY", "Call"), 20, "the hot key while held")
+            # The hold itself is the input under test, not a wait for something.
+            time.sleep(3)
+            released = run.probe.tick()
+        finally:
+            xdo("keyup", "F6")
+        offs = run.wait_actions(2, 30) and power_offs()
+        self.assertTrue(offs, "no power-off after the release")
+        early = [c.ms - released for c in offs if c.ms < released]
+        self.assertEqual(early, [], "power-offs while F6 was held (ms before the release)")
+        acts = run.wait_actions(2, 30)
+        self.assertEqual(len(run.actions()), 2, "one action for one press: %r" % run.actions())
+        self.assertActionShapes(acts, run.dlg, block=False, monitor_off=True)
+        self.assertGreater(len(run.messages("WM_HOTKEY", "Call")), 1, "the key repeated while held")
+
+        xdo("key", "F6")
+        acts = run.wait_actions(4, 30)
+        self.assertActionShapes(acts[2:], run.dlg, block=False, monitor_off=True)
+
+
+if __name__ == "__main__":
+    harness.main()

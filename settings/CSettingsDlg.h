@@ -1,5 +1,6 @@
 #pragma once
 #include "AfxWin.h"
+#include "IdleCheck.h"
 
 // The modal dialog in which the user edits the eight settings. A plain data holder:
 // the caller fills the members, runs it, and reads them back after IDOK.
@@ -17,8 +18,8 @@ public:
     int m_bAccCtrl;
     int m_nAccKey;
 
-    static const int kMinutesMin = 1;
-    static const int kMinutesMax = 10000;
+    static const int kMinutesMin = IdleCheck::kMinutesMin;
+    static const int kMinutesMax = IdleCheck::kMinutesMax;
     static const COLORREF kRunRunTextColor = RGB(255, 0, 0);
 
 protected:

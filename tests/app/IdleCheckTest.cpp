@@ -29,14 +29,25 @@ TEST(IdleCheck, TickCounterWrap)
 TEST(IdleCheck, ThresholdIsTheProductModulo2To32)
 {
     EXPECT_EQ(ThresholdMilliseconds(0), 0u);
-    EXPECT_TRUE(ShouldAct(5000, 5000, 0));  // zero minutes: every tick acts
     EXPECT_EQ(ThresholdMilliseconds(-1), 0xFFFFFFFFu - 59999);
-    EXPECT_FALSE(ShouldAct(0, 0xFFFFFFFFu - 60000, -1));
     EXPECT_EQ(ThresholdMilliseconds(10000), 600000000u);
     // 71583 minutes is the first that overflows 32 bits: 4294980000 mod 2^32 = 12704.
     EXPECT_EQ(ThresholdMilliseconds(71583), 12704u);
-    EXPECT_TRUE(ShouldAct(0, 12704, 71583));
     EXPECT_EQ(ThresholdMilliseconds(INT32_MIN), static_cast<uint32_t>(0x80000000u * 60000u));
+}
+
+TEST(IdleCheck, OutOfTheDialogsRangeNeverActs)
+{
+    // Zero minutes acted on every tick; 71583 acted after 12.7 s.
+    EXPECT_FALSE(ShouldAct(5000, 5000, 0));
+    EXPECT_FALSE(ShouldAct(0, 0xFFFFFFFFu, 0));
+    EXPECT_FALSE(ShouldAct(0, 12704, 71583));
+    EXPECT_FALSE(ShouldAct(0, 0xFFFFFFFFu, kMinutesMax + 1));
+    EXPECT_FALSE(ShouldAct(0, 0xFFFFFFFFu, -1));
+    EXPECT_FALSE(ShouldAct(0, 0xFFFFFFFFu, INT32_MIN));
+    EXPECT_TRUE(ShouldAct(0, kMinutesMin * kMillisecondsPerMinute, kMinutesMin));
+    EXPECT_TRUE(ShouldAct(0, kMinutesMax * kMillisecondsPerMinute, kMinutesMax));
+    EXPECT_FALSE(ShouldAct(0, kMinutesMax * kMillisecondsPerMinute - 1, kMinutesMax));
 }
 
 }  // namespace

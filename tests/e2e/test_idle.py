@@ -13,6 +13,20 @@ class Idle(E2E):
         run.wait_ticks(6)
         self.assertEqual(run.actions(), [])
 
+    def test_out_of_range_never_acts(self):
+        # 0 acted on every tick; 71583 minutes wrapped to a 12.7 s threshold.
+        for minutes in (0, 71583):
+            with self.subTest(minutes=minutes):
+                move_to(500, 400)
+                run = self.launch("idle_range_%d" % minutes, {"TimeSKM": 1, "TimeSKMValue": minutes, "Lock": 1})
+                run.wait_dialog()
+                last_input = run.probe.tick()
+                wait_until(lambda: run.wait_ticks(1) and run.probe.tick() - last_input > 14000, 60,
+                           "14 s of idleness")
+                run.wait_ticks(1)
+                self.assertEqual(run.actions(), [])
+                run.stop()
+
     def test_one_minute(self):
         move_to(500, 400)
         run = self.launch("idle_on", {"TimeSKM": 1, "TimeSKMValue": 1, "Lock": 1})

@@ -25,6 +25,8 @@ constexpr char kRunOnceNotice[] =
     "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）";
 }
 
+UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
@@ -236,6 +238,10 @@ void CMonitorToolDlg::SetUpTray()
 LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TRAYNOTIFY) OnTrayNotify(lParam);
+    // The shell announces a new notification area (Explorer restarted) to every
+    // top-level window; the icon it had is gone. No icon was added in run-once mode.
+    else if (message == s_uTaskbarCreated && s_uTaskbarCreated && m_trayData.cbSize)
+        ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
     else if (message == WM_HOTKEY) OnHotKey();
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -252,7 +258,13 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
     POINT pt;
     ::GetCursorPos(&pt);
     m_trayMenu.SetDefaultItem(ID_TRAY_TURN_OFF, FALSE);
-    switch (m_trayMenu.TrackPopupMenu(kTrayMenuFlags, pt.x, pt.y, m_hWnd)) {
+    // A notification-icon menu closes on a click elsewhere and takes its keys only
+    // when its owner is the foreground window; the null message afterwards lets the
+    // next right-click open it again at once.
+    ::SetForegroundWindow(m_hWnd);
+    const UINT nCommand = m_trayMenu.TrackPopupMenu(kTrayMenuFlags, pt.x, pt.y, m_hWnd);
+    PostMessage(WM_NULL);
+    switch (nCommand) {
     case ID_TRAY_SHOW:
         ShowMainWindow();
         break;

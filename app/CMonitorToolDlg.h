@@ -82,4 +82,6 @@ private:
     CMenu m_trayMenu;
     CInputBlock m_inputBlock;
     BOOL m_bWaitingRelease;
+
+    static UINT s_uTaskbarCreated;
 };

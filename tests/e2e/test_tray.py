@@ -90,6 +90,45 @@ class Tray(E2E):
         self.assertTrue(run.wait_gone(20), "Esc on the visible window must end the program")
         self.assertEqual(run.actions(), [])
 
+    def test_menu_answers_real_keys_and_a_click_elsewhere(self):
+        run = self.launch("tray_keys", {"Lock": 1})
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconA", 1, 20)
+        tracked = len(run.calls("TrackPopupMenu"))
+        self.open_menu(run)
+        xdo("key", "Down")
+        xdo("key", "Return")
+        self.wait_visible(run, True, "shown by the menu's real keys")
+        run.wait_returns("TrackPopupMenu", tracked + 1, 10)
+        run.probe.cmd("post", "%x" % run.dlg, "%x" % WM_SYSCOMMAND, "%x" % SC_CLOSE, 0)
+        self.wait_visible(run, False, "hidden by the close box")
+
+        # A click on the empty desktop closes the menu and picks nothing.
+        self.open_menu(run)
+        move_to(300, 200)
+        xdo("click", 1)
+        run.wait_returns("TrackPopupMenu", tracked + 2, 10)
+        wait_until(lambda: not [m for m in run.probe.windows("#32768") if m[1]], 5, "the menu closing")
+        run.wait_ticks(1)
+        self.assertEqual(run.actions(), [])
+        self.assertFalse(self.visible(run))
+        self.assertIsNotNone(run.probe.find("Velodusk"))
+
+    def test_icon_again_after_the_shell_restarts(self):
+        run = self.launch("tray_again", {"AccKey": 2})
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconA", 1, 20)
+        # The shell loses the icon, then announces itself to every top-level window.
+        self.assertEqual(run.probe.cmd("untray", "%x" % run.dlg, "%x" % harness.IDS["ID_TRAY_ICON"]), ["ok"])
+        msg = run.probe.cmd("register", harness.gbk_hex("TaskbarCreated"))[1]
+        self.assertEqual(run.probe.cmd("post", "ffff", msg, 0, 0), ["ok"])
+        run.wait_returns("Shell_NotifyIconA", 2, 20)
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0, 0], "NIM_ADD again")
+        move_to(harness.TRAY_ICON[0] - 3, harness.TRAY_ICON[1] - 2)
+        tips = wait_until(lambda: [t for _, vis, t in run.probe.tooltips() if t.startswith(harness.TIP_PREFIX)], 10,
+                          "the tray icon's tooltip")
+        self.assertEqual(tips[:1], [harness.TIP_PREFIX + "F8)"])
+
 
 if __name__ == "__main__":
     harness.main()

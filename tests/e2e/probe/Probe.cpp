@@ -22,6 +22,8 @@
 //   child HWND CTRLID               -> ok L T R B VISIBLE | none  (a dialog control's screen rectangle)
 //   counts PID                      -> ok GDI KERNEL WINDOWS | err CODE  (PID 0: the probe itself)
 //   make N                          -> ok        (N bitmaps, events and windows kept: checks "counts")
+//   register NAMEHEX                -> ok MSG    (RegisterWindowMessageA)
+//   untray HWND ID                  -> ok | err  (NIM_DELETE of that window's icon, as a shell restart loses it)
 //   quit
 //
 // Started as "target SECONDS STATUSFILE" by explorer on the tests' desktop, it
@@ -29,6 +31,7 @@
 // "keys N clicks M" (keys: VK_A presses): another program whose input a block
 // must stop.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -439,6 +442,14 @@ int main(int argc, char** argv)
             DWORD pid = std::strtoul(a[1], nullptr, 16);
             if (!pid) pid = GetCurrentProcessId();
             Reply(Fmt("ok %ld %ld %ld", GdiObjects(pid), KernelHandles(pid), Windows(pid)));
+        } else if (cmd == "register" && a.size() == 2) {
+            Reply(Fmt("ok %x", RegisterWindowMessageA(Unhex(a[1]).c_str())));
+        } else if (cmd == "untray" && a.size() == 3) {
+            NOTIFYICONDATAA nid = {};
+            nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+            nid.hWnd = ParseHwnd(a[1]);
+            nid.uID = static_cast<UINT>(std::strtoul(a[2], nullptr, 16));
+            Reply(Shell_NotifyIconA(NIM_DELETE, &nid) ? "ok" : "err");
         } else if (cmd == "make" && a.size() == 2) {
             HDC screen = GetDC(nullptr);
             for (long i = 0, n = std::strtol(a[1], nullptr, 10); i < n; ++i) {

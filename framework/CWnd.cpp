@@ -4,6 +4,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 #include "CDC.h"
@@ -206,16 +207,22 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     // Every dispatch is called from a system window procedure, and an exception must
     // never unwind through the system's frames: what a handler lets escape ends here,
     // and the message counts as handled with the answer 0.
+    // The trace is written after the handler: OutputDebugString raises an exception
+    // of its own, which has no place inside a C++ one being handled.
+    std::string escaped;
+    bool bEscaped = true;
     try {
         result = WindowProc(message, wParam, lParam);
+        bEscaped = false;
     } catch (CFileException* e) {
-        TraceEscaped(message, "CFileException");
+        escaped = "CFileException";
         e->Delete();
     } catch (const std::exception& e) {
-        TraceEscaped(message, e.what());
+        escaped = e.what();
     } catch (...) {
-        TraceEscaped(message, "unknown exception");
+        escaped = "unknown exception";
     }
+    if (bEscaped) TraceEscaped(message, escaped.c_str());
     --m_nDispatchDepth;
     if (--t_nDispatchDepth == 0) DeleteTempObjects();
     m_current = saved;

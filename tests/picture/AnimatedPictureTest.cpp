@@ -37,7 +37,8 @@ std::vector<uint8_t> SolidLzw(size_t nPixels, uint8_t index)
     return out;
 }
 
-struct FrameSpec {
+// What MakeGif builds one frame from.
+struct FrameRecipe {
     uint16_t left, top, width, height;
     uint8_t index, disposal;
     uint16_t delayCs;
@@ -45,11 +46,11 @@ struct FrameSpec {
     bool control = true;   // has a graphic control extension
 };
 
-GifBytes MakeGif(uint16_t cx, uint16_t cy, const std::vector<FrameSpec>& frames)
+GifBytes MakeGif(uint16_t cx, uint16_t cy, const std::vector<FrameRecipe>& frames)
 {
     GifBytes gif;
     gif.Header("89a", cx, cy, 0x81);
-    for (const FrameSpec& f : frames) {
+    for (const FrameRecipe& f : frames) {
         if (f.control) gif.Control(static_cast<uint8_t>(f.disposal << 2), f.delayCs);
         if (f.refused)
             gif.Raw({0x2C, 0, 0, 0, 0, static_cast<uint8_t>(f.width), 0, static_cast<uint8_t>(f.height), 0, 0, 0x0F})
@@ -202,7 +203,7 @@ TEST_F(AnimatedPicture, FramePeriodsFollowTheDelays)
     const uint16_t kDelays[] = {0, 4, 5, 50, 0};
     const double kWantMs[] = {100, 100, 50, 500, 100};
     constexpr int kFrames = 5, kCycles = 3;
-    std::vector<FrameSpec> frames;
+    std::vector<FrameRecipe> frames;
     for (uint8_t i = 0; i < kFrames; ++i) frames.push_back({0, 0, 8, 8, static_cast<uint8_t>(i % 4), 1, kDelays[i]});
     frames.back().control = false;
     ASSERT_TRUE(LoadAndDraw(Global(MakeGif(8, 8, frames).Bytes()), FALSE));
@@ -345,34 +346,17 @@ TEST_F(AnimatedPicture, StoppingEndsTheWorkerAtOnceAndClosesItsHandleOnce)
     EXPECT_EQ(Resources(), before) << "thread handles closed once, the event kept";
 }
 
-// A worker that cannot end within Stop's bounded wait (held suspended here
-// past it) is waited for: nothing it uses goes away under it.
-TEST_F(AnimatedPicture, AWorkerOutlivingTheBoundedWaitKeepsWhatItUses)
+TEST(AnimatedPictureWithoutWindow, LoadIsRefused)
 {
-    ASSERT_TRUE(LoadAndDraw(Global(MakeGif(8, 8, {{0, 0, 8, 8, 0, 1, 0}, {0, 0, 8, 8, 1, 1, 0}}).Bytes()), FALSE));
-    struct Resumer {
-        HANDLE hWorker;
-        double resumedMs;
-        // The stuck state takes time by nature: the worker is let go only
-        // after Stop's bounded wait has certainly run out.
-        static DWORD WINAPI Run(void* p)
-        {
-            ::Sleep(CAnimatedPicture::kStopWaitMs + 1000);
-            static_cast<Resumer*>(p)->resumedMs = PictureProbe::NowMs();
-            return ::ResumeThread(static_cast<Resumer*>(p)->hWorker);
-        }
-    } resumer = {nullptr, 0};
-    ::DuplicateHandle(::GetCurrentProcess(), m_picture.Worker(), ::GetCurrentProcess(), &resumer.hWorker, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    ASSERT_NE(::SuspendThread(resumer.hWorker), static_cast<DWORD>(-1));
-    HANDLE hResumer = ::CreateThread(nullptr, 0, &Resumer::Run, &resumer, 0, nullptr);
-    m_picture.Stop();
-    const double stoppedMs = PictureProbe::NowMs();
-    ::WaitForSingleObject(hResumer, INFINITE);
-    ::CloseHandle(hResumer);
-    EXPECT_GT(stoppedMs, resumer.resumedMs) << "Stop returned while the worker could still run";
-    EXPECT_EQ(::WaitForSingleObject(resumer.hWorker, 0), WAIT_OBJECT_0);
-    ::CloseHandle(resumer.hWorker);
-    EXPECT_EQ(m_picture.FrameCount(), 2u);
+    const std::string path = TempFile("nowindow.gif", MakeGif(8, 8, {{0, 0, 8, 8, 0, 1, 0}, {0, 0, 8, 8, 1, 1, 0}}).Bytes());
+    const Global data(std::vector<uint8_t>(SolidBmp(4, 4, RGB(1, 2, 3))));
+    PictureProbe picture;
+    EXPECT_FALSE(picture.Load(path.c_str()));
+    EXPECT_FALSE(picture.Load(data.h, data.n));
+    EXPECT_FALSE(picture.CanvasReady());
+    EXPECT_FALSE(picture.Draw());
+    EXPECT_EQ(picture.Worker(), nullptr);
+    ::DeleteFileA(path.c_str());
 }
 
 TEST_F(AnimatedPicture, LoadDrawStopFreeCyclesLeakNothing)

@@ -155,6 +155,15 @@ def main():
         log.flush()
 
     report("machine: %d cores, %s" % (os.cpu_count(), os.uname().machine))
+    desk = harness.Desktop()
+    desk.open()
+    try:
+        phases(args, desk, report)
+    finally:
+        desk.close()
+
+
+def phases(args, desk, report):
 
     # Counting check: the probe counts its own objects, makes 5 of each, counts
     # again (twice: the first round also makes what Wine sets up once, such as
@@ -169,13 +178,14 @@ def main():
     report("counting check (probe itself, GDI/kernel/windows, +5 bitmaps/events/windows twice): %s"
            % " -> ".join("/".join(c) for c in seen))
     run.stop()
+    desk.end_case()
 
     if args.idle > 0:
         # Started as Run.start does, but without the relay trace, which would
         # cost Velodusk CPU time for every message.
         run = harness.Run("idle", {"Lock": 1})
         run.proc = harness.start_on_desktop([run.exe], run.trace)
-        run.probe = harness.Probe(args.probe, run.logs)
+        run.probe = desk.probe
         w = wait_until(lambda: run.probe.find("Velodusk"), 60, "the idle run's dialog")
         run.dlg, run.pid = w["hwnd"], w["pid"]
         baseline = os.path.join(run.dir, "TrayBaseline.exe")
@@ -195,6 +205,7 @@ def main():
         run.probe.cmd("post", "%x" % run.probe.find("TrayBaseline")["hwnd"], "%x" % harness.WM_CLOSE, 0, 0)
         run.stop()
         base_proc.wait(60)
+        desk.end_case()
 
     if not (args.shows or args.menus or args.hotkeys):
         return
@@ -236,6 +247,7 @@ def main():
     move_to(500, 400)
     series("F6 hot key (real key presses)", run, trace, args.hotkeys, hotkey, report)
     run.stop()
+    desk.end_case()
 
 
 if __name__ == "__main__":

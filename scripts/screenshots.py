@@ -133,6 +133,8 @@ def main():
     else:
         print("note: no %s, the main window shows no logo" % logo)
 
+    desk = harness.Desktop()
+    desk.open()
     run = harness.Run("screenshots", extra_files=extra)
     try:
         run.start()
@@ -162,6 +164,8 @@ def main():
         shoot_child_dialog(run, shooter, rc_text, "IDC_ABOUT", "about.png")
     finally:
         run.stop()
+        desk.end_case()
+        desk.close()
 
 
 if __name__ == "__main__":

@@ -258,8 +258,9 @@ long Windows(DWORD pid)
 
 int main(int argc, char** argv)
 {
-    // The tests run Velodusk inside a named virtual desktop; window searches
-    // only see the calling thread's desktop, so join it before any window exists.
+    // The tests run Velodusk inside a named virtual desktop, the prefix's default
+    // while they run; window searches only see the calling thread's desktop, so
+    // join it by name before any window exists all the same.
     // "hold MOD VK SECONDS STATUSFILE": started by explorer on the tests' desktop
     // before Velodusk, it takes the hot key, says so in the file, and keeps it
     // until the serving probe's "unhold" or the time runs out.
@@ -281,6 +282,9 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    // The first window call makes Wine start the desktop's explorer and wait for
+    // it: "ready" then means the desktop (and its X window) is up.
+    GetDesktopWindow();
     Reply("ready");
 
     char line[4096];

@@ -61,6 +61,7 @@ private:
 
     CAnimatedPicture m_picture;
     HICON m_hIcon;
+    HICON m_hSmallIcon;
     int m_nTimeSKMValue;
     int m_bTimeSKM;
     int m_bAccCtrl;

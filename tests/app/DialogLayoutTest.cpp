@@ -72,7 +72,7 @@ void CheckDialog(int nId)
 {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&icc);
-    HWND hDlg = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(nId), nullptr, QuietProc, 0);
+    HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nId), nullptr, QuietProc, 0);
     ASSERT_NE(hDlg, nullptr) << "dialog " << nId;
     const int nScale = ::MulDiv(1, g_nWantDpi, 96);
     std::vector<HWND> children;
@@ -90,7 +90,8 @@ void CheckDialog(int nId)
         RECT rcDlg, rcIn = RectIn(h), rcBoth;
         ::GetClientRect(hDlg, &rcDlg);
         ::IntersectRect(&rcBoth, &rcIn, &rcDlg);
-        EXPECT_TRUE(::EqualRect(&rcBoth, &rcIn)) << where << " leaves the dialog";
+        EXPECT_TRUE(::EqualRect(&rcBoth, &rcIn)) << where << " leaves the dialog: (" << rcIn.left << "," << rcIn.top << ")-(" << rcIn.right
+                                              << "," << rcIn.bottom << ") in " << rcDlg.right << "x" << rcDlg.bottom;
         if (text.empty() || cls == "ComboBox" || cls == "Edit") continue;
 
         int nWidth = rc.right;

@@ -12,9 +12,11 @@ GLARE = (0xF0, 0xC8, 0x90)
 STAND = (0x60, 0x60, 0x60)
 
 SIZES = [16, 20, 24, 32, 40, 48, 256]
-# Vista and later read PNG images in icons; at 256 pixels a bitmap would be
-# 256 KB in the exe, the PNG of these flat shapes well under 1 KB.
-PNG_FROM = 256
+# Vista and later read PNG images in icons: from 40 pixels on (120 DPI and
+# up) the bitmaps would cost the exe 16 KB and at 256 pixels 256 KB, the PNGs
+# of these flat shapes about 1 KB together. The sizes up to 32 stay bitmaps
+# with an alpha channel: Wine's tray draws a 4-bit image's mask wrongly.
+PNG_FROM = 40
 
 
 def draw(size):
@@ -36,26 +38,17 @@ def draw(size):
 
 
 def bmp_image(size, pixels):
-    # Four colours and a mask: 4 bits a pixel keep the six bitmaps at about
-    # 5 KB together, where 32 bits would add some 25 KB to the exe.
-    palette = [(0, 0, 0, 0)] + [c + (255,) for c in (FRAME, SCREEN, GLARE, STAND)]
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
-    table = b''.join(bytes((c[0], c[1], c[2], 0)) for c in palette) + bytes(4 * (16 - len(palette)))
-
-    def rows(bits, value):
-        stride = ((size * bits + 31) // 32) * 4
-        out = b''
-        for row in reversed(pixels):
-            line = bytearray(stride)
-            for x, p in enumerate(row):
-                v = value(p)
-                line[x * bits // 8] |= v << (8 - bits - (x * bits) % 8)
-            out += bytes(line)
-        return out
-
-    xor = rows(4, lambda p: palette.index(p) if p[3] else 0)
-    mask = rows(1, lambda p: 0 if p[3] else 1)
-    return header + table + xor + mask
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    xor = b''.join(bytes(p) for row in reversed(pixels) for p in row)
+    stride = ((size + 31) // 32) * 4
+    mask = b''
+    for row in reversed(pixels):
+        line = bytearray(stride)
+        for x, p in enumerate(row):
+            if p[3] == 0:
+                line[x // 8] |= 0x80 >> (x % 8)
+        mask += bytes(line)
+    return header + xor + mask
 
 
 def png_image(size, pixels):
@@ -82,8 +75,7 @@ def main(path):
     offset = 6 + 16 * len(images)
     for n, data in zip(SIZES, images):
         # A width or height of 256 is written as 0.
-        colours, bits = (0, 32) if n >= PNG_FROM else (16, 4)
-        out += struct.pack('<BBBBHHII', n % 256, n % 256, colours, 0, 1, bits, len(data), offset)
+        out += struct.pack('<BBBBHHII', n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(path, 'wb') as f:
         f.write(out + b''.join(images))

@@ -135,6 +135,27 @@ void CheckDialog(int nId)
     ::DestroyWindow(hDlg);
 }
 
+// The up-down control under common controls 6: a click on its upper arrow
+// steps the number in its buddy.
+void CheckUpDown()
+{
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
+    ::InitCommonControlsEx(&icc);
+    HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, QuietProc, 0);
+    ASSERT_NE(hDlg, nullptr);
+    HWND hSpin = ::GetDlgItem(hDlg, IDC_TIMESKM_SPIN);
+    ASSERT_NE(hSpin, nullptr);
+    ::SendMessageA(hSpin, UDM_SETRANGE32, 1, 10000);
+    ::SendMessageA(hSpin, UDM_SETPOS32, 0, 10);
+    RECT rc;
+    ::GetClientRect(hSpin, &rc);
+    const LPARAM upper = MAKELPARAM(rc.right / 2, rc.bottom / 4);
+    ::SendMessageA(hSpin, WM_LBUTTONDOWN, MK_LBUTTON, upper);
+    ::SendMessageA(hSpin, WM_LBUTTONUP, 0, upper);
+    EXPECT_EQ(Text(::GetDlgItem(hDlg, IDC_TIMESKM_VALUE)), "11");
+    ::DestroyWindow(hDlg);
+}
+
 class DialogLayout : public ::testing::Test {
 protected:
     void SetUp() override
@@ -148,6 +169,7 @@ protected:
 TEST_F(DialogLayout, MainWindow) { CheckDialog(IDD_MONITORTOOL_DIALOG); }
 TEST_F(DialogLayout, SettingsDialog) { CheckDialog(IDD_SETTINGS); }
 TEST_F(DialogLayout, AboutBox) { CheckDialog(IDD_ABOUTBOX); }
+TEST_F(DialogLayout, UpDownSteps) { CheckUpDown(); }
 
 // Sets the DPI, runs this program at it, puts the old value back.
 int RunAtDpi(int nDpi, int argc, char** argv)

@@ -19,11 +19,20 @@ constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 constexpr char kRunOnceNotice[] =
     "您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
     "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）";
+
+// The image drawn for the size the system asks for: LoadIcon would take the
+// large size and shrink it for the caption and the tray, blurred at 150 %.
+// Shared, so the icon lives as long as the module.
+HICON LoadMainIcon(int nMetricX, int nMetricY)
+{
+    return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                           ::GetSystemMetrics(nMetricX), ::GetSystemMetrics(nMetricY), LR_SHARED));
+}
 }
 
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
-      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_hIcon(LoadMainIcon(SM_CXICON, SM_CYICON)), m_hSmallIcon(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)),
       m_ptAtAction(), m_nHideGuard(1), m_trayData()
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
@@ -54,7 +63,7 @@ BOOL CMonitorToolDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_hSmallIcon, FALSE);
 
     CString strModule;
     std::string strDirectory, strFileName;
@@ -62,7 +71,20 @@ BOOL CMonitorToolDlg::OnInitDialog()
     LoadSettings(strDirectory, strFileName);
 
     // A missing or unreadable logo is not reported; the control then paints nothing.
-    if (m_picture.Load((strDirectory + kLogoFileName).c_str())) m_picture.Draw();
+    // The area is in dialog units and grows with the DPI; the picture keeps its
+    // own pixels (a pixel drawing scaled by 1.25 or 1.5 gets uneven pixels) and
+    // sits in the middle of the area.
+    RECT rcArea;
+    ::GetWindowRect(m_picture.m_hWnd, &rcArea);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcArea), 2);
+    if (m_picture.Load((strDirectory + kLogoFileName).c_str())) {
+        RECT rcPicture;
+        m_picture.GetClientRect(&rcPicture);
+        m_picture.SetWindowPos(nullptr, (rcArea.left + rcArea.right - rcPicture.right) / 2,
+                               (rcArea.top + rcArea.bottom - rcPicture.bottom) / 2, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_picture.Draw();
+    }
 
     BuildTrayTip();
     if (m_settings.nRunRun) DoAction();
@@ -162,7 +184,7 @@ void CMonitorToolDlg::SetUpTray()
     m_trayData.uID = kTrayIconId;
     m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_trayData.uCallbackMessage = WM_TRAYNOTIFY;
-    m_trayData.hIcon = m_hIcon;
+    m_trayData.hIcon = m_hSmallIcon;
     ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
 }
 

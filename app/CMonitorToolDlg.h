@@ -62,6 +62,7 @@ private:
 
     CAnimatedPicture m_picture;
     HICON m_hIcon;
+    HICON m_hSmallIcon;
     SettingsValues m_settings;
     POINT m_ptAtAction;
     CString m_strIniPath;

@@ -37,8 +37,11 @@ INT_PTR CDialog::DoModal()
     BOOL bEnableOwner = hOwner && ::IsWindowEnabled(hOwner);
     if (bEnableOwner) ::EnableWindow(hOwner, FALSE);
 
-    // Templates may hold common controls (up-down, ...).
-    ::InitCommonControls();
+    // With common controls 6 InitCommonControls registers nothing, so each class
+    // a template holds is asked for by name; buttons, edits and combo boxes come
+    // through the manifest's activation context.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
+    ::InitCommonControlsEx(&icc);
     m_bEndModal = FALSE;
     m_nModalResult = -1;
     HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,

@@ -48,7 +48,7 @@ CAnimatedPicture::CAnimatedPicture()
       m_bCanvasReady(FALSE), m_hCanvasDC(nullptr), m_hSaveDC(nullptr), m_hSaveBitmap(nullptr),
       m_hSaveOldBitmap(nullptr), m_hCanvasBitmap(nullptr), m_hCanvasOldBitmap(nullptr),
       m_hAnimThread(nullptr), m_hWakeEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      m_pStillPicture(nullptr)
+      m_hShownEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_pStillPicture(nullptr)
 {
     ::InitializeCriticalSection(&m_csCanvas);
 }
@@ -57,6 +57,7 @@ CAnimatedPicture::~CAnimatedPicture()
 {
     FreePicture();
     if (m_hWakeEvent) ::CloseHandle(m_hWakeEvent);
+    if (m_hShownEvent) ::CloseHandle(m_hShownEvent);
     std::vector<GifFrame>().swap(m_frames);
     ::DeleteCriticalSection(&m_csCanvas);
 }
@@ -314,6 +315,10 @@ void CAnimatedPicture::RunAnimation()
         if (IsStopRequested()) return;
         ::WaitForSingleObject(m_hWakeEvent, FrameWaitMs(frame.nDelayCs));
         if (IsStopRequested()) return;
+        // Nobody sees a hidden or minimised window: the worker sleeps until a
+        // paint says the control is on screen again, and the frame it left up
+        // then gets its whole delay before the animation goes on.
+        if (!WaitUntilShown()) return;
 
         ::EnterCriticalSection(&m_csCanvas);
         DisposeFrame(frame);
@@ -323,6 +328,20 @@ void CAnimatedPicture::RunAnimation()
         }
     }
     ::LeaveCriticalSection(&m_csCanvas);
+}
+
+BOOL CAnimatedPicture::WaitUntilShown()
+{
+    for (;;) {
+        // Cleared before the look, so a paint between the two still wakes the wait.
+        ::ResetEvent(m_hShownEvent);
+        if (::IsWindowVisible(m_hWnd) && !::IsIconic(::GetAncestor(m_hWnd, GA_ROOT))) return TRUE;
+        const HANDLE events[] = {m_hWakeEvent, m_hShownEvent};
+        ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        if (IsStopRequested()) return FALSE;
+        ::WaitForSingleObject(m_hWakeEvent, FrameWaitMs(m_frames[m_nFrame].nDelayCs));
+        if (IsStopRequested()) return FALSE;
+    }
 }
 
 void CAnimatedPicture::Stop()
@@ -383,6 +402,8 @@ BOOL CAnimatedPicture::HasAnimation() const
 
 void CAnimatedPicture::OnPaint()
 {
+    // Showing or restoring the window paints the control; that ends a hidden pause.
+    ::SetEvent(m_hShownEvent);
     CPaintDC dc(this);
     CSingleLock lock(&m_csCanvas);
     dc.BitBlt(0, 0, m_sizePicture.cx, m_sizePicture.cy, m_hCanvasDC, 0, 0, SRCCOPY);

@@ -60,6 +60,7 @@ protected:
     HGDIOBJ m_hCanvasOldBitmap;
     std::atomic<HANDLE> m_hAnimThread;
     HANDLE m_hWakeEvent;
+    HANDLE m_hShownEvent;
     IPicture* m_pStillPicture;
     std::vector<GifFrame> m_frames;
     // Orders the worker's drawing against OnPaint's copy: a frame's disposal,
@@ -72,6 +73,8 @@ private:
     BOOL CreateCanvas(int cx, int cy);
     BOOL LoadStillPicture(HGLOBAL hData, DWORD nSize);
     BOOL IsStopRequested() const;
+    // FALSE when a stop came first.
+    BOOL WaitUntilShown();
     void DisposeFrame(const GifFrame& frame);
     void SaveUnderFrame(const GifFrame& frame);
     void ReleaseSaveArea();

@@ -30,6 +30,8 @@ public:
     size_t FrameCount() const { return m_frames.size(); }
     COLORREF Background() const { return m_crBackground; }
     const GifFrame& Frame(size_t i) const { return m_frames[i]; }
+    // For a test that wraps a frame's picture before the worker starts.
+    IPicture*& FramePicture(size_t i) { return m_frames[i].pPicture; }
 
     // What a paint holds while it copies the canvas.
     void LockCanvas() { ::EnterCriticalSection(&m_csCanvas); }

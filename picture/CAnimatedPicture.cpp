@@ -209,8 +209,8 @@ BOOL CAnimatedPicture::RenderPicture(IPicture* pPicture, HDC hDC, int x, int y, 
 
 BOOL CAnimatedPicture::Draw()
 {
-    // Without the event every frame wait would return at once: a worker at full CPU.
-    if (!m_bCanvasReady || !m_hWakeEvent) return FALSE;
+    // Without its events every wait of the worker would return at once: a worker at full CPU.
+    if (!m_bCanvasReady || !m_hWakeEvent || !m_hShownEvent) return FALSE;
     if (HasAnimation()) {
         // At most one worker: a second Draw while it runs starts nothing.
         if (m_hAnimThread) return FALSE;

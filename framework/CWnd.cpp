@@ -1,6 +1,5 @@
 #include "CWnd.h"
 
-#include <cstdio>
 #include <exception>
 #include <map>
 #include <memory>
@@ -244,8 +243,13 @@ void CWnd::EndAfterLastMessage()
 
 void CWnd::TraceEscaped(UINT message, const char* pszWhat)
 {
+    // OutputDebugString works by raising an exception for a debugger to catch:
+    // with none attached that costs a raise for nobody, and where Wine's 32-bit
+    // side is emulated the raise from inside a window procedure has ended the
+    // whole process.
+    if (!::IsDebuggerPresent()) return;
     char szLine[256];
-    std::snprintf(szLine, sizeof szLine, "exception out of the handler of message 0x%04X: %s\n", message, pszWhat);
+    ::wsprintfA(szLine, "exception out of the handler of message 0x%04X: %.200s\n", message, pszWhat);
     ::OutputDebugStringA(szLine);
 }
 

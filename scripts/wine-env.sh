@@ -21,6 +21,9 @@ export LOCPATH=$velodusk_build_dir/locale
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX=$velodusk_wine_root/run
+# Wine's own tools (reg, cmd) through the 64-bit loader: "wine reg" would start
+# the 32-bit reg.exe, which costs seconds where 32-bit code is emulated.
+if [ -x /usr/lib/wine/wine64 ]; then export VELODUSK_WINE64=/usr/lib/wine/wine64; else export VELODUSK_WINE64=wine; fi
 
 # Some kernels cannot run 32-bit x86 code at all, so both the 32-bit Wine
 # loader and Wine's own WoW64 mode fail. There the 32-bit side runs under
@@ -131,7 +134,7 @@ velodusk_xvfb_start() {
 
 velodusk_wine_server_start() {
   wineserver -p
-  wine cmd /c exit >/dev/null 2>&1 || true
+  "$VELODUSK_WINE64" cmd /c exit >/dev/null 2>&1 || true
 }
 
 velodusk_wine_setup() {

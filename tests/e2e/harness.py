@@ -333,7 +333,7 @@ class Desktop:
         Desktop.current = self
 
     def reg(self, *args):
-        subprocess.run(["wine", "reg"] + list(args) + ["/f"], stdout=subprocess.DEVNULL,
+        subprocess.run([os.environ.get("VELODUSK_WINE64", "wine"), "reg"] + list(args) + ["/f"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True, timeout=120)
 
     def open(self):
@@ -389,6 +389,8 @@ class Desktop:
         subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
         wait_until(lambda: not desktop_window(0), 20, "the old desktop's X window to go")
         subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
+        subprocess.run([os.environ.get("VELODUSK_WINE64", "wine"), "cmd", "/c", "exit"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.open()
 
 

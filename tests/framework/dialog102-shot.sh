@@ -16,11 +16,11 @@ winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); printf '
 # closes one second after the launcher leaves, before an emulated 32-bit
 # program has arrived.
 desktop=velodusk-dialog102
-"$emulator" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d $desktop /f >/dev/null 2>&1
-"$emulator" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v $desktop /t REG_SZ /d 640x480 /f >/dev/null 2>&1
+"${VELODUSK_WINE64:-$emulator}" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d $desktop /f >/dev/null 2>&1
+"${VELODUSK_WINE64:-$emulator}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v $desktop /t REG_SZ /d 640x480 /f >/dev/null 2>&1
 restore() {
-  "$emulator" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
-  "$emulator" reg delete 'HKCU\Software\Wine\Explorer\Desktops' /v $desktop /f >/dev/null 2>&1
+  "${VELODUSK_WINE64:-$emulator}" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+  "${VELODUSK_WINE64:-$emulator}" reg delete 'HKCU\Software\Wine\Explorer\Desktops' /v $desktop /f >/dev/null 2>&1
 }
 trap restore EXIT
 "$emulator" "$(winpath "$exe")" "$(winpath "$ready")" "$(winpath "$stop")" &

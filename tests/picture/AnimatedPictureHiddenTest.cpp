@@ -130,31 +130,18 @@ protected:
     }
     size_t Count() { return Log().size(); }
 
-    // Runs the message loop until PRED holds or TIMEOUT_MS pass.
-    static bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
-    {
-        const double end = PictureProbe::NowMs() + nTimeoutMs;
-        for (MSG msg; !pred();) {
-            const double left = end - PictureProbe::NowMs();
-            if (left <= 0) return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        }
-        return true;
-    }
-
     // Takes the host out of sight for PERIOD_MS (the measured period itself),
     // then shows it again and waits for the animation to go on.
     void OutOfSight(int nHide, int nShow, DWORD nPeriodMs)
     {
-        ASSERT_TRUE(PumpUntil([&] { return Count() >= 4; }, 20000)) << "it never animated";
+        ASSERT_TRUE(PictureProbe::PumpUntil([&] { return Count() >= 4; }, 20000)) << "it never animated";
         const double hidden = PictureProbe::NowMs();
         const size_t nAtHide = Count();
         ::ShowWindow(m_hHost, nHide);
-        PumpUntil([] { return false; }, nPeriodMs);
+        PictureProbe::PumpUntil([] { return false; }, nPeriodMs);
         const size_t nBeforeShow = Count();
         ::ShowWindow(m_hHost, nShow);
-        ASSERT_TRUE(PumpUntil([&] { return Count() >= nBeforeShow + 3; }, 20000)) << "it never went on";
+        ASSERT_TRUE(PictureProbe::PumpUntil([&] { return Count() >= nBeforeShow + 3; }, 20000)) << "it never went on";
 
         const std::vector<Rendering> log = Log();
         // A rendering already past its look at the window when it went may end.

@@ -143,19 +143,6 @@ protected:
         return ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | style, x, kControlAt.y, 50, 30, s_hHost, nullptr, nullptr, nullptr);
     }
 
-    // Runs the message loop until PRED holds or TIMEOUT_MS pass.
-    static bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
-    {
-        const double end = PictureProbe::NowMs() + nTimeoutMs;
-        for (MSG msg; !pred();) {
-            const double left = end - PictureProbe::NowMs();
-            if (left <= 0) return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        }
-        return true;
-    }
-
     // The first paint of each frame shown.
     static std::vector<PictureProbe::Paint> FrameChanges(const PictureProbe& picture)
     {
@@ -169,7 +156,7 @@ protected:
     {
         m_picture.m_paints.clear();
         return m_picture.Load(data.h, data.n) && m_picture.Draw() == bWantDrawn
-            && PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000);
+            && PictureProbe::PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000);
     }
 
     static inline HWND s_hHost = nullptr;
@@ -210,7 +197,7 @@ TEST_F(AnimatedPicture, FramePeriodsFollowTheDelays)
     EXPECT_NE(m_picture.Worker(), nullptr);
     EXPECT_EQ(m_picture.Frame(kFrames - 1).nDelayCs, GifFrame::kNoDelay);
 
-    ASSERT_TRUE(PumpUntil([&] { return FrameChanges(m_picture).size() > kFrames * kCycles; }, 20000));
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] { return FrameChanges(m_picture).size() > kFrames * kCycles; }, 20000));
     const auto changes = FrameChanges(m_picture);
     for (int k = 0; k < kFrames; ++k) {
         double worst = 0, sum = 0;
@@ -246,7 +233,7 @@ TEST_F(AnimatedPicture, DisposalClearsRestoresAndTheCycleStartsOnACleanCanvas)
     EXPECT_EQ(firstFill, ::GetSysColor(COLOR_MENU));
     EXPECT_EQ(m_picture.Background(), face);
     m_picture.Draw();
-    ASSERT_TRUE(PumpUntil([&] { return FrameChanges(m_picture).size() >= 10; }, 20000));
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] { return FrameChanges(m_picture).size() >= 10; }, 20000));
 
     int nCycle = 0, nPrevious = -1;
     for (const auto& p : FrameChanges(m_picture)) {
@@ -275,7 +262,7 @@ TEST_F(AnimatedPicture, TheWorkerNeverDrawsUnderAPaint)
     m_picture.m_watch = {{4, 4}};
     ASSERT_TRUE(m_picture.Load(data.h, data.n));
     m_picture.Draw();
-    ASSERT_TRUE(PumpUntil([&] {  // the worker's own first frame, not the window's first paint
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] {  // the worker's own first frame, not the window's first paint
         return !m_picture.m_paints.empty() && m_picture.m_paints.back().colours[0] == PaletteColour(gif, 0);
     }, 5000));
 
@@ -283,7 +270,7 @@ TEST_F(AnimatedPicture, TheWorkerNeverDrawsUnderAPaint)
     m_picture.m_paints.clear();
     const COLORREF held = ::GetPixel(m_picture.CanvasDC(), 4, 4);
     clock.Draw();
-    const bool bClockRan = PumpUntil([&] { return FrameChanges(clock).size() > 3; }, 10000);
+    const bool bClockRan = PictureProbe::PumpUntil([&] { return FrameChanges(clock).size() > 3; }, 10000);
     std::vector<COLORREF> during = {::GetPixel(m_picture.CanvasDC(), 4, 4)};
     for (const auto& paint : m_picture.m_paints) during.push_back(paint.colours[0]);
     m_picture.UnlockCanvas();
@@ -332,7 +319,7 @@ TEST_F(AnimatedPicture, StoppingEndsTheWorkerAtOnceAndClosesItsHandleOnce)
     const double reloadMs = PictureProbe::NowMs() - t0;
     m_picture.m_paints.clear();
     m_picture.Draw();
-    ASSERT_TRUE(PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000));
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000));
     t0 = PictureProbe::NowMs();
     m_picture.DestroyWindow();
     const double destroyMs = PictureProbe::NowMs() - t0;

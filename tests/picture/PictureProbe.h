@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "CAnimatedPicture.h"
@@ -36,6 +37,19 @@ public:
     // What a paint holds while it copies the canvas.
     void LockCanvas() { ::EnterCriticalSection(&m_csCanvas); }
     void UnlockCanvas() { ::LeaveCriticalSection(&m_csCanvas); }
+
+    // Runs the message loop until PRED holds or TIMEOUT_MS pass.
+    static bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
+    {
+        const double end = NowMs() + nTimeoutMs;
+        for (MSG msg; !pred();) {
+            const double left = end - NowMs();
+            if (left <= 0) return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        }
+        return true;
+    }
 
     static double NowMs()
     {

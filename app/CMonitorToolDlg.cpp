@@ -23,14 +23,22 @@ constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 constexpr char kRunOnceNotice[] =
     "您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
     "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）";
+
+// The image drawn for the size the system asks for: LoadIcon would take the
+// large size and shrink it for the caption and the tray, blurred at 150 %.
+// Shared, so the icon lives as long as the module.
+HICON LoadMainIcon(int nMetricX, int nMetricY)
+{
+    return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                           ::GetSystemMetrics(nMetricX), ::GetSystemMetrics(nMetricY), LR_SHARED));
+}
 }
 
 UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
 
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
-      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_nTimeSKMValue(0), m_bTimeSKM(0), m_bAccCtrl(0), m_nAccKey(0), m_bRunRun(0), m_nLock(0),
+      m_hIcon(LoadMainIcon(SM_CXICON, SM_CYICON)), m_hSmallIcon(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)),
       m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bWaitingRelease(FALSE)
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
@@ -61,7 +69,7 @@ BOOL CMonitorToolDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_hSmallIcon, FALSE);
 
     CString strModule;
     std::string strDirectory, strFileName;
@@ -69,10 +77,23 @@ BOOL CMonitorToolDlg::OnInitDialog()
     LoadSettings(strDirectory, strFileName);
 
     // A missing or unreadable logo is not reported; the control then paints nothing.
-    if (m_picture.Load((strDirectory + kLogoFileName).c_str())) m_picture.Draw();
+    // The area is in dialog units and grows with the DPI; the picture keeps its
+    // own pixels (a pixel drawing scaled by 1.25 or 1.5 gets uneven pixels) and
+    // sits in the middle of the area.
+    RECT rcArea;
+    ::GetWindowRect(m_picture.m_hWnd, &rcArea);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcArea), 2);
+    if (m_picture.Load((strDirectory + kLogoFileName).c_str())) {
+        RECT rcPicture;
+        m_picture.GetClientRect(&rcPicture);
+        m_picture.SetWindowPos(nullptr, (rcArea.left + rcArea.right - rcPicture.right) / 2,
+                               (rcArea.top + rcArea.bottom - rcPicture.bottom) / 2, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_picture.Draw();
+    }
 
     BuildTrayTip();
-    if (m_bRunRun) DoAction();
+    if (m_settings.nRunRun) DoAction();
     else SetUpTray();
 
     SetTimer(kTimerId, kTimerPeriodMs, nullptr);
@@ -83,25 +104,14 @@ void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& s
 {
     m_strIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
     CSettingsFile file(m_strIniPath);
-    SettingsValues defaults;
-    m_bAccCtrl = file.GetInt(SettingsKeys::kAccCtrl, defaults.nAccCtrl);
-    m_nAccKey = file.GetInt(SettingsKeys::kAccKey, defaults.nAccKey);
-    m_nLock = file.GetInt(SettingsKeys::kLock, defaults.nLock);
-    m_bRunRun = file.GetInt(SettingsKeys::kRunRun, defaults.nRunRun);
-    m_bTimeSKM = file.GetInt(SettingsKeys::kTimeSKM, defaults.nTimeSKM);
-    m_nTimeSKMValue = file.GetInt(SettingsKeys::kTimeSKMValue, defaults.nTimeSKMValue);
-}
-
-SettingsValues CMonitorToolDlg::GetSettings() const
-{
-    SettingsValues values;
-    values.nAccCtrl = m_bAccCtrl;
-    values.nAccKey = m_nAccKey;
-    values.nLock = m_nLock;
-    values.nRunRun = m_bRunRun;
-    values.nTimeSKM = m_bTimeSKM;
-    values.nTimeSKMValue = m_nTimeSKMValue;
-    return values;
+    const SettingsValues defaults;
+    m_settings = defaults;
+    m_settings.nAccCtrl = file.GetInt(SettingsKeys::kAccCtrl, defaults.nAccCtrl);
+    m_settings.nAccKey = file.GetInt(SettingsKeys::kAccKey, defaults.nAccKey);
+    m_settings.nLock = file.GetInt(SettingsKeys::kLock, defaults.nLock);
+    m_settings.nRunRun = file.GetInt(SettingsKeys::kRunRun, defaults.nRunRun);
+    m_settings.nTimeSKM = file.GetInt(SettingsKeys::kTimeSKM, defaults.nTimeSKM);
+    m_settings.nTimeSKMValue = file.GetInt(SettingsKeys::kTimeSKMValue, defaults.nTimeSKMValue);
 }
 
 void CMonitorToolDlg::ShowMainWindow()
@@ -152,14 +162,14 @@ void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
 
 void CMonitorToolDlg::OnHotKey()
 {
-    const int keys[] = {static_cast<int>(HotKeyText::VirtualKey(m_nAccKey)), VK_CONTROL};
-    DoActionAfterRelease(keys, m_bAccCtrl ? 2 : 1);
+    const int keys[] = {static_cast<int>(HotKeyText::VirtualKey(m_settings.nAccKey)), VK_CONTROL};
+    DoActionAfterRelease(keys, m_settings.nAccCtrl ? 2 : 1);
 }
 
 void CMonitorToolDlg::DoAction()
 {
     ::Sleep(kActionDelayMs);
-    ApplyLock(m_nLock);
+    ApplyLock(m_settings.nLock);
     ::GetCursorPos(&m_ptAtAction);
 }
 
@@ -198,23 +208,24 @@ void CMonitorToolDlg::TurnMonitorOff()
 
 BOOL CMonitorToolDlg::RegisterActionHotKey(UINT nModifiers, int nKeyIndex)
 {
-    return ::RegisterHotKey(m_hWnd, kHotKeyId, m_bAccCtrl ? nModifiers : 0, HotKeyText::VirtualKey(nKeyIndex));
+    return ::RegisterHotKey(m_hWnd, kHotKeyId, m_settings.nAccCtrl ? nModifiers : 0, HotKeyText::VirtualKey(nKeyIndex));
 }
 
 CString CMonitorToolDlg::HotKeyName(int nKeyIndex) const
 {
-    return HotKeyText::HotKeyName(m_bAccCtrl != 0, nKeyIndex);
+    return HotKeyText::HotKeyName(m_settings.nAccCtrl != 0, nKeyIndex);
 }
 
 void CMonitorToolDlg::BuildTrayTip()
 {
     BOOL bRegistered = FALSE;
-    if (!m_bRunRun) {
-        bRegistered = RegisterActionHotKey(MOD_CONTROL, m_nAccKey);
+    if (!m_settings.nRunRun) {
+        bRegistered = RegisterActionHotKey(MOD_CONTROL, m_settings.nAccKey);
         if (!bRegistered) MessageBox("热键冲突！", "提示", MB_ICONERROR | MB_OK);
     }
-    HotKeyText::CopyTip(HotKeyText::TipText(m_bRunRun != 0, bRegistered != FALSE, m_bAccCtrl != 0, m_nAccKey),
-                        m_trayData.szTip);
+    HotKeyText::CopyTip(HotKeyText::TipText(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
+                                            m_settings.nAccKey),
+                        IsAnsiLeadByte, m_trayData.szTip);
     static_assert(sizeof(m_trayData.szTip) >= HotKeyText::kTipCapacity, "tip buffer");
 }
 
@@ -231,7 +242,7 @@ void CMonitorToolDlg::SetUpTray()
     m_trayData.uID = kTrayIconId;
     m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_trayData.uCallbackMessage = WM_TRAYNOTIFY;
-    m_trayData.hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_trayData.hIcon = m_hSmallIcon;
     ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
 }
 
@@ -339,12 +350,12 @@ void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 {
     m_inputBlock.CheckInputDesktop();
-    if (m_bTimeSKM) {
+    if (m_settings.nTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);
-        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_nTimeSKMValue)) DoAction();
+        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) DoAction();
     }
-    if (m_bRunRun) {
+    if (m_settings.nRunRun) {
         POINT pt;
         if (::GetCursorPos(&pt) && (pt.x != m_ptAtAction.x || pt.y != m_ptAtAction.y)) ::PostQuitMessage(0);
     }
@@ -354,12 +365,9 @@ void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 void CMonitorToolDlg::OnSettings()
 {
     CSettingsDlg dlg;
-    dlg.m_bAccCtrl = m_bAccCtrl;
-    dlg.m_nAccKey = m_nAccKey;
-    dlg.m_nLock = m_nLock;
-    dlg.m_bRunRun = m_bRunRun;
-    dlg.m_bTimeSKM = m_bTimeSKM;
-    dlg.m_nTimeSKMValue = m_nTimeSKMValue;
+    dlg.m_values = m_settings;
+    // Desktop and AutoRun come from the file alone; without one they start unticked.
+    dlg.m_bDesktop = dlg.m_bAutoRun = 0;
     CFileFind finder;
     if (finder.FindFile(m_strIniPath)) {
         CSettingsFile file(m_strIniPath);
@@ -368,39 +376,26 @@ void CMonitorToolDlg::OnSettings()
     }
     if (dlg.DoModal() != IDOK) return;
 
-    // Key by key, each member following its key; the run-once notice sits between
-    // RunRun and TimeSKM, so the file is not written in one go.
-    CSettingsFile file(m_strIniPath);
-    file.WriteInt(SettingsKeys::kAccCtrl, dlg.m_bAccCtrl);
-    m_bAccCtrl = dlg.m_bAccCtrl;
-    file.WriteInt(SettingsKeys::kAccKey, dlg.m_nAccKey);
-    m_nAccKey = dlg.m_nAccKey;
-    file.WriteInt(SettingsKeys::kLock, dlg.m_nLock);
-    m_nLock = dlg.m_nLock;
-    file.WriteInt(SettingsKeys::kRunRun, dlg.m_bRunRun);
-    m_bRunRun = dlg.m_bRunRun;
-    if (m_bRunRun) {
+    // The members follow at once; nothing reads them while the run-once notice is up
+    // but the hot key's action, which reads the lock mode written before it.
+    m_settings = dlg.m_values;
+    CSettingsFile(m_strIniPath).WriteAll(m_settings, [this] {
+        if (!m_settings.nRunRun) return;
         // Timer 1 would end the program at the first pointer move while the notice is open.
         KillTimer(kTimerId);
         MessageBox(kRunOnceNotice, "提示", MB_ICONINFORMATION | MB_OK);
         SetTimer(kTimerId, kTimerPeriodMs, nullptr);
-    }
-    file.WriteInt(SettingsKeys::kTimeSKM, dlg.m_bTimeSKM);
-    m_bTimeSKM = dlg.m_bTimeSKM;
-    file.WriteInt(SettingsKeys::kTimeSKMValue, dlg.m_nTimeSKMValue);
-    m_nTimeSKMValue = dlg.m_nTimeSKMValue;
-    file.WriteInt(SettingsKeys::kDesktop, dlg.m_bDesktop);
-    file.WriteInt(SettingsKeys::kAutoRun, dlg.m_bAutoRun);
+    });
 
-    if (!m_bRunRun) ::UnregisterHotKey(m_hWnd, kHotKeyId);
+    if (!m_settings.nRunRun) ::UnregisterHotKey(m_hWnd, kHotKeyId);
     BuildTrayTip();
     ::Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
 
     CString strStartup = Shortcut::kStartupFolder;
     strStartup += "\\";
     strStartup += Shortcut::kFileName;
-    UpdateFolderShortcut(CSIDL_PROGRAMS, strStartup, dlg.m_bAutoRun != 0);
-    UpdateFolderShortcut(CSIDL_DESKTOP, Shortcut::kFileName, dlg.m_bDesktop != 0);
+    UpdateFolderShortcut(CSIDL_PROGRAMS, strStartup, m_settings.nAutoRun != 0);
+    UpdateFolderShortcut(CSIDL_DESKTOP, Shortcut::kFileName, m_settings.nDesktop != 0);
 }
 
 // A folder that cannot be looked up, or a path that would not fit, leaves that

@@ -23,9 +23,10 @@ public:
     void BuildTrayTip();
     // Creates or deletes one shortcut to the running executable.
     void UpdateShortcut(BOOL bCreate, CString strLinkPath);
-    // The six settings in force (Desktop and AutoRun, which the dialog does not
-    // hold, at their defaults) and the settings file they came from.
-    SettingsValues GetSettings() const;
+    // The settings in force (Desktop and AutoRun, which only the file keeps, as the
+    // last confirmed settings dialog left them, else at their defaults) and the
+    // settings file they came from.
+    const SettingsValues& GetSettings() const { return m_settings; }
     const CString& GetIniPath() const { return m_strIniPath; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -68,12 +69,8 @@ private:
 
     CAnimatedPicture m_picture;
     HICON m_hIcon;
-    int m_nTimeSKMValue;
-    int m_bTimeSKM;
-    int m_bAccCtrl;
-    int m_nAccKey;
-    int m_bRunRun;
-    int m_nLock;
+    HICON m_hSmallIcon;
+    SettingsValues m_settings;
     POINT m_ptAtAction;
     CString m_strIniPath;
     int m_nHideGuard;

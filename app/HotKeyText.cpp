@@ -10,7 +10,6 @@ namespace {
 const char* const kKeyNames[kKeyCount] = {"F6", "F7", "F8", "F9", "F10", "F11", "F12"};
 constexpr char kCtrlPrefix[] = "Ctrl + ";
 constexpr char kTipSuffix[] = ")";
-constexpr unsigned char kLeadByteFirst = 0x81;
 }
 
 uint32_t VirtualKey(int keyIndex)
@@ -35,12 +34,12 @@ std::string TipText(bool runOnce, bool registered, bool withCtrl, int keyIndex)
     return tip + HotKeyName(withCtrl, registered ? keyIndex : -1) + kTipSuffix;
 }
 
-void CopyTip(const std::string& tip, char* buffer, std::size_t capacity)
+void CopyTip(const std::string& tip, LeadBytePredicate isLeadByte, char* buffer, std::size_t capacity)
 {
     if (capacity == 0) return;
     std::size_t n = 0;
     while (n < tip.size()) {
-        std::size_t step = static_cast<unsigned char>(tip[n]) >= kLeadByteFirst ? 2 : 1;
+        std::size_t step = isLeadByte(static_cast<unsigned char>(tip[n])) ? 2 : 1;
         if (n + step > capacity - 1 || n + step > tip.size()) break;
         n += step;
     }

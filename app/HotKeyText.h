@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "LeadBytePredicate.h"
+
 namespace HotKeyText {
 
 constexpr uint32_t kVirtualKeyF6 = 0x75;   // VK_F6
@@ -20,9 +22,9 @@ std::string HotKeyName(bool withCtrl, int keyIndex);
 // The tip: the fixed prefix, then, unless in run-once mode, the hot key's name (or
 // no key when registering failed) and a closing parenthesis.
 std::string TipText(bool runOnce, bool registered, bool withCtrl, int keyIndex);
-// Copies the tip into the tray record's buffer, at most kTipCapacity bytes with the
+// Copies the tip into the tray record's buffer, at most capacity bytes with the
 // terminator, never splitting a double-byte character.
-void CopyTip(const std::string& tip, char* buffer, std::size_t capacity = kTipCapacity);
+void CopyTip(const std::string& tip, LeadBytePredicate isLeadByte, char* buffer, std::size_t capacity = kTipCapacity);
 
 extern const char kTipPrefix[];
 

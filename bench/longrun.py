@@ -1,8 +1,9 @@
 """Long-run soundness of Velodusk.exe under Wine (scripts/bench-longrun.sh).
 
-Idle: Velodusk (in the tray, no trace) and TrayBaseline.exe run side by side on
-the virtual desktop; the CPU time (utime + stime) of the Unix process hosting
-each is read before and after the idle period.
+Idle: Velodusk (in the tray, no trace) without and with Logo.gif beside it,
+optionally an earlier build (--idle-exe) with the logo too, and TrayBaseline.exe
+run side by side on the virtual desktop; the CPU time (utime + stime) of the
+Unix process hosting each is read before and after the idle period.
 
 Cycles: Velodusk with the relay trace, driven as the end-to-end tests drive it.
 The probe counts its GDI objects, kernel handles and windows before, during
@@ -12,6 +13,7 @@ and after each series; the relay trace gives the balance of the USER objects
 import argparse
 import os
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -142,6 +144,8 @@ def main():
     ap.add_argument("--shows", type=int, default=500)
     ap.add_argument("--menus", type=int, default=200)
     ap.add_argument("--hotkeys", type=int, default=200)
+    ap.add_argument("--idle-exe", action="append", default=[],
+                    help="another build to idle beside, with the logo (repeatable)")
     args = ap.parse_args()
     for a in ("exe", "probe", "baseline", "work"):
         setattr(args, a, os.path.abspath(getattr(args, a)))
@@ -155,6 +159,15 @@ def main():
         log.flush()
 
     report("machine: %d cores, %s" % (os.cpu_count(), os.uname().machine))
+    desk = harness.Desktop()
+    desk.open()
+    try:
+        phases(args, desk, report)
+    finally:
+        desk.close()
+
+
+def phases(args, desk, report):
 
     # Counting check: the probe counts its own objects, makes 5 of each, counts
     # again (twice: the first round also makes what Wine sets up once, such as
@@ -169,20 +182,36 @@ def main():
     report("counting check (probe itself, GDI/kernel/windows, +5 bitmaps/events/windows twice): %s"
            % " -> ".join("/".join(c) for c in seen))
     run.stop()
+    desk.end_case()
 
     if args.idle > 0:
         # Started as Run.start does, but without the relay trace, which would
         # cost Velodusk CPU time for every message.
         run = harness.Run("idle", {"Lock": 1})
         run.proc = harness.start_on_desktop([run.exe], run.trace)
-        run.probe = harness.Probe(args.probe, run.logs)
+        run.probe = desk.probe
         w = wait_until(lambda: run.probe.find("Velodusk"), 60, "the idle run's dialog")
         run.dlg, run.pid = w["hwnd"], w["pid"]
+        # More instances, each in its own folder with its own hot key (two
+        # holding F6 would stop one at a message box): this build with the logo,
+        # then any earlier builds with it.
+        with open(os.path.join(os.path.dirname(args.exe), "Logo.gif"), "rb") as f:
+            logo = f.read()
+        others = {"Velodusk+Logo": args.exe}
+        others.update({"%s+Logo" % os.path.relpath(e): os.path.abspath(e) for e in args.idle_exe})
+        extra_exes = {}
+        for n, (name, exe) in enumerate(others.items(), 1):
+            other = harness.Run("idle%d" % n, {"Lock": 1, "AccKey": n}, extra_files={"Logo.gif": logo})
+            shutil.copy(exe, other.exe)
+            harness.start_on_desktop([other.exe], os.path.join(other.logs, "start.err"))
+            extra_exes[name] = other.exe
+        wait_until(lambda: len(run.probe.windows("#32770")) >= 1 + len(others), 60, "every idle instance's dialog")
         baseline = os.path.join(run.dir, "TrayBaseline.exe")
         subprocess.run(["cp", args.baseline, baseline], check=True)
         base_proc = harness.start_on_desktop([baseline], os.path.join(run.logs, "baseline.err"))
         wait_until(lambda: run.probe.find("TrayBaseline"), 60, "the baseline's window")
         pids = {"Velodusk": unix_pid_of(run.exe), "TrayBaseline": unix_pid_of(baseline)}
+        pids.update({k: unix_pid_of(e) for k, e in extra_exes.items()})
         start = {k: cpu_seconds(p) for k, p in pids.items()}
         report("idle: Unix pids %s, CPU since their start %s" % (pids, {k: "%.2f s" % v for k, v in start.items()}))
         t0 = time.time()
@@ -191,10 +220,15 @@ def main():
         wall = time.time() - t0
         for k, p in pids.items():
             used = cpu_seconds(p) - start[k]
-            report("idle %s: %.2f s CPU over %.0f s (%.3f%% of one core)" % (k, used, wall, 100 * used / wall))
+            report("idle %s: %.2f s CPU over %.0f s (%.3f%% of one core, %.1f ticks a minute)"
+                   % (k, used, wall, 100 * used / wall, used * CLK_TCK * 60 / wall))
         run.probe.cmd("post", "%x" % run.probe.find("TrayBaseline")["hwnd"], "%x" % harness.WM_CLOSE, 0, 0)
+        for hwnd, _, _ in run.probe.windows("#32770"):
+            if hwnd != run.dlg:
+                run.probe.cmd("post", "%x" % hwnd, "%x" % harness.WM_CLOSE, 0, 0)
         run.stop()
         base_proc.wait(60)
+        desk.end_case()
 
     if not (args.shows or args.menus or args.hotkeys):
         return
@@ -236,6 +270,7 @@ def main():
     move_to(500, 400)
     series("F6 hot key (real key presses)", run, trace, args.hotkeys, hotkey, report)
     run.stop()
+    desk.end_case()
 
 
 if __name__ == "__main__":

@@ -18,7 +18,6 @@ public:
 
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
-    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
     BOOL BitBlt(int x, int y, int cx, int cy, HDC hSrcDC, int xSrc, int ySrc, DWORD dwRop)
     { return ::BitBlt(m_hDC, x, y, cx, cy, hSrcDC, xSrc, ySrc, dwRop); }

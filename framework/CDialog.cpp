@@ -14,20 +14,34 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
+namespace {
+// A dialog opened without a parent is owned by the main window's last active popup,
+// so a box opened from another modal dialog disables that dialog, not only the main one.
+HWND DefaultOwner(const CWnd* pDialog)
+{
+    CWinThread* pThread = AfxGetThread();
+    CWnd* pMain = pThread ? pThread->GetMainWnd() : nullptr;
+    if (!pMain || pMain == pDialog || !pMain->m_hWnd) return nullptr;
+    HWND hOwner = ::GetLastActivePopup(pMain->m_hWnd);
+    while (hOwner && (::GetWindowLongA(hOwner, GWL_STYLE) & WS_CHILD)) hOwner = ::GetParent(hOwner);
+    return hOwner ? hOwner : pMain->m_hWnd;
+}
+}
+
 INT_PTR CDialog::DoModal()
 {
-    HWND hOwner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    if (!hOwner) {
-        CWinThread* pThread = AfxGetThread();
-        CWnd* pMain = pThread ? pThread->GetMainWnd() : nullptr;
-        if (pMain && pMain != this && pMain->m_hWnd) hOwner = pMain->m_hWnd;
-    }
+    // One window per object: a second run would attach the object to a second window.
+    if (m_hWnd) return -1;
+    HWND hOwner = m_pParentWnd ? m_pParentWnd->m_hWnd : DefaultOwner(this);
     // The owner takes no input from the moment the dialog exists until it is hidden.
     BOOL bEnableOwner = hOwner && ::IsWindowEnabled(hOwner);
     if (bEnableOwner) ::EnableWindow(hOwner, FALSE);
 
-    // Templates may hold common controls (up-down, ...).
-    ::InitCommonControls();
+    // With common controls 6 InitCommonControls registers nothing, so each class
+    // a template holds is asked for by name; buttons, edits and combo boxes come
+    // through the manifest's activation context.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
+    ::InitCommonControlsEx(&icc);
     m_bEndModal = FALSE;
     m_nModalResult = -1;
     HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
@@ -37,12 +51,13 @@ INT_PTR CDialog::DoModal()
         return -1;
     }
 
-    m_bInModalLoop = TRUE;
-    if (!m_bEndModal)
+    if (!m_bEndModal && m_hWnd)
         ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
 
+    // The window may also go without EndDialog (a handler destroying it, its owner
+    // destroyed): the detach at its last message ends the loop then.
     MSG msg;
-    while (!m_bEndModal) {
+    while (!m_bEndModal && m_hWnd) {
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             // Leave the quit for the loop outside, as a nested modal loop must.
@@ -55,14 +70,14 @@ INT_PTR CDialog::DoModal()
             ::DispatchMessageA(&msg);
         }
     }
-    m_bInModalLoop = FALSE;
 
-    BOOL bWasActive = m_hWnd && ::GetActiveWindow() == m_hWnd;
+    // A dialog that went by itself leaves no active window: the owner takes over.
+    BOOL bActivateOwner = m_hWnd ? ::GetActiveWindow() == m_hWnd : ::GetActiveWindow() == nullptr;
     if (m_hWnd)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (bEnableOwner) ::EnableWindow(hOwner, TRUE);
-    if (bWasActive && ::IsWindowVisible(hOwner)) ::SetActiveWindow(hOwner);
+    if (bEnableOwner && ::IsWindow(hOwner)) ::EnableWindow(hOwner, TRUE);
+    if (bActivateOwner && hOwner && ::IsWindowVisible(hOwner)) ::SetActiveWindow(hOwner);
     if (m_hWnd) DestroyWindow();
     return m_nModalResult;
 }
@@ -71,7 +86,9 @@ void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
     m_bEndModal = TRUE;
-    if (m_hWnd) ::EndDialog(m_hWnd, nResult);
+    // Called from a message sent while the loop waits in GetMessage, the flag alone
+    // would be seen only at the next posted message.
+    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)

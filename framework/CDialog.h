@@ -10,8 +10,9 @@ public:
         : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
     // Creates the dialog modeless, shows it with a SWP_SHOWWINDOW position change (a
-    // WM_WINDOWPOSCHANGING handler may veto that), runs its own loop until EndDialog
-    // or WM_QUIT, then destroys the window.
+    // WM_WINDOWPOSCHANGING handler may veto that), runs its own loop until EndDialog,
+    // WM_QUIT or the window's destruction, then destroys the window. -1 when the object
+    // already has a window or the dialog ended without EndDialog.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
@@ -19,7 +20,6 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-
 
 protected:
     virtual void DoDataExchange(CDataExchange*) {}
@@ -33,7 +33,6 @@ protected:
 private:
     static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    BOOL m_bInModalLoop = FALSE;
     BOOL m_bEndModal = FALSE;
     INT_PTR m_nModalResult = -1;
 };

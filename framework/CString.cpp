@@ -8,50 +8,6 @@
 
 namespace {
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
-int ToIndex(std::string::size_type pos) { return pos == std::string::npos ? -1 : static_cast<int>(pos); }
-}
-
-int CString::Find(char ch, int nStart) const
-{
-    if (nStart < 0 || nStart > GetLength()) return -1;
-    return ToIndex(m_str.find(ch, static_cast<size_t>(nStart)));
-}
-
-int CString::Find(const char* psz, int nStart) const
-{
-    if (!psz || nStart < 0 || nStart > GetLength()) return -1;
-    return ToIndex(m_str.find(psz, static_cast<size_t>(nStart)));
-}
-
-int CString::ReverseFind(char ch) const { return ToIndex(m_str.rfind(ch)); }
-
-CString CString::Left(int nCount) const
-{
-    return CString(m_str.substr(0, static_cast<size_t>(Clamp(nCount, 0, GetLength()))));
-}
-
-CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength()); }
-
-CString CString::Mid(int nFirst, int nCount) const
-{
-    nFirst = Clamp(nFirst, 0, GetLength());
-    nCount = Clamp(nCount, 0, GetLength() - nFirst);
-    return CString(m_str.substr(static_cast<size_t>(nFirst), static_cast<size_t>(nCount)));
-}
-
-CString CString::Right(int nCount) const
-{
-    nCount = Clamp(nCount, 0, GetLength());
-    return CString(m_str.substr(static_cast<size_t>(GetLength() - nCount)));
-}
-
-int CString::Delete(int nIndex, int nCount)
-{
-    if (nIndex >= 0 && nIndex < GetLength() && nCount > 0) {
-        nCount = Clamp(nCount, 0, GetLength() - nIndex);
-        m_str.erase(static_cast<size_t>(nIndex), static_cast<size_t>(nCount));
-    }
-    return GetLength();
 }
 
 char* CString::GetBuffer(int nMinLength)

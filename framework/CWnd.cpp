@@ -1,10 +1,13 @@
 #include "CWnd.h"
 
+#include <exception>
 #include <map>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 #include "CDC.h"
+#include "CFileException.h"
 #include "CSingleLock.h"
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
@@ -16,6 +19,9 @@ struct HandleTable {
     HandleTable() { ::InitializeCriticalSection(&lock); }
     CRITICAL_SECTION lock;
     std::unordered_map<HWND, CWnd*> objects;
+    // Windows whose object left while a later subclass sat over ours: our procedure
+    // stays in that chain and passes their messages to the procedure it replaced.
+    std::unordered_map<HWND, WNDPROC> orphans;
 };
 
 HandleTable& Handles()
@@ -104,8 +110,15 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
     Attach(hWnd);
-    m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC,
-        reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+    // The previous procedure is never NULL: a zero answer with an error set is a failure
+    // (another process's window, say).
+    ::SetLastError(ERROR_SUCCESS);
+    LONG_PTR pfnPrevious = ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
+    if (!pfnPrevious && ::GetLastError() != ERROR_SUCCESS) {
+        Detach();
+        return FALSE;
+    }
+    m_pfnSuper = reinterpret_cast<WNDPROC>(pfnPrevious);
     return TRUE;
 }
 
@@ -118,7 +131,15 @@ HWND CWnd::UnsubclassWindow()
 {
     HWND hWnd = m_hWnd;
     if (hWnd && m_pfnSuper) {
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        // Restoring over a later subclass would cut it out of the chain.
+        WNDPROC pfnNow = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
+        if (pfnNow == &CWnd::StaticWndProc) {
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        } else {
+            HandleTable& table = Handles();
+            CSingleLock guard(&table.lock);
+            table.orphans[hWnd] = m_pfnSuper;
+        }
         m_pfnSuper = nullptr;
     }
     Detach();
@@ -147,8 +168,10 @@ BOOL CWnd::ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     if (message < WM_CTLCOLORMSGBOX || message > WM_CTLCOLORSTATIC) return FALSE;
     CWnd* pChild = FromHandlePermanent(reinterpret_cast<HWND>(lParam));
     if (!pChild || pChild == this) return FALSE;
-    LRESULT result = 0;
-    if (!pChild->OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, &result) || !result) return FALSE;
+    // Through the child's own dispatch: its WindowProc sees the message, and Default()
+    // in its handler refers to it. Unanswered, the reflected message comes back as 0.
+    LRESULT result = pChild->Dispatch(WM_REFLECT_BASE + message, wParam, lParam);
+    if (!result) return FALSE;
     *pResult = result;
     return TRUE;
 }
@@ -183,11 +206,22 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     // Every dispatch is called from a system window procedure, and an exception must
     // never unwind through the system's frames: what a handler lets escape ends here,
     // and the message counts as handled with the answer 0.
+    // The trace is written after the handler: OutputDebugString raises an exception
+    // of its own, which has no place inside a C++ one being handled.
+    std::string escaped;
+    bool bEscaped = true;
     try {
         result = WindowProc(message, wParam, lParam);
+        bEscaped = false;
+    } catch (CFileException* e) {
+        escaped = "CFileException";
+        e->Delete();
+    } catch (const std::exception& e) {
+        escaped = e.what();
     } catch (...) {
-        result = 0;
+        escaped = "unknown exception";
     }
+    if (bEscaped) TraceEscaped(message, escaped.c_str());
     --m_nDispatchDepth;
     if (--t_nDispatchDepth == 0) DeleteTempObjects();
     m_current = saved;
@@ -207,16 +241,47 @@ void CWnd::EndAfterLastMessage()
     PostNcDestroy();
 }
 
+void CWnd::TraceEscaped(UINT message, const char* pszWhat)
+{
+    // OutputDebugString works by raising an exception for a debugger to catch:
+    // with none attached that costs a raise for nobody, and where Wine's 32-bit
+    // side is emulated the raise from inside a window procedure has ended the
+    // whole process.
+    if (!::IsDebuggerPresent()) return;
+    char szLine[256];
+    ::wsprintfA(szLine, "exception out of the handler of message 0x%04X: %.200s\n", message, pszWhat);
+    ::OutputDebugStringA(szLine);
+}
+
 LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* pWnd = FromHandlePermanent(hWnd);
-    if (!pWnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (!pWnd) {
+        WNDPROC pfnSuper = nullptr;
+        {
+            HandleTable& table = Handles();
+            CSingleLock guard(&table.lock);
+            auto it = table.orphans.find(hWnd);
+            if (it != table.orphans.end()) {
+                pfnSuper = it->second;
+                if (message == WM_NCDESTROY) table.orphans.erase(it);
+            }
+        }
+        if (pfnSuper) return ::CallWindowProcA(pfnSuper, hWnd, message, wParam, lParam);
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
     if (message != WM_NCDESTROY) return pWnd->Dispatch(message, wParam, lParam);
 
     // WM_NCDESTROY may arrive while an outer message of the same window is still being
     // handled (DestroyWindow from a handler): the object must survive until that returns.
     LRESULT result = pWnd->Dispatch(message, wParam, lParam);
     pWnd->UnsubclassWindow();
+    {
+        // No message follows this one: nothing is left to pass on.
+        HandleTable& table = Handles();
+        CSingleLock guard(&table.lock);
+        table.orphans.erase(hWnd);
+    }
     pWnd->EndAfterLastMessage();
     return result;
 }

@@ -106,6 +106,8 @@ private:
     // Offers a control's WM_CTLCOLOR* to the control first; TRUE with its brush if it
     // answered one.
     BOOL ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // What the exception barrier caught, for a debugger or a trace listener.
+    static void TraceEscaped(UINT message, const char* pszWhat);
 
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage m_current = {0, 0, 0};

@@ -19,6 +19,23 @@ RECT FrameRect(const GifFrame& frame)
     return RECT{frame.nLeft, frame.nTop, frame.nLeft + frame.nWidth, frame.nTop + frame.nHeight};
 }
 
+// The picture in a block, read through a stream over it. With bTakeBlock the
+// stream frees the block on release, and the block is freed here if no stream
+// could be made.
+IPicture* DecodePicture(HGLOBAL hData, DWORD nSize, BOOL bTakeBlock)
+{
+    IStream* pStream = nullptr;
+    if (FAILED(::CreateStreamOnHGlobal(hData, bTakeBlock, &pStream)) || !pStream) {
+        if (bTakeBlock) ::GlobalFree(hData);
+        return nullptr;
+    }
+    IPicture* pPicture = nullptr;
+    const HRESULT hr = ::OleLoadPicture(pStream, static_cast<LONG>(nSize), FALSE, IID_IPicture,
+                                        reinterpret_cast<void**>(&pPicture));
+    pStream->Release();
+    return SUCCEEDED(hr) ? pPicture : nullptr;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CAnimatedPicture, CStatic)
@@ -27,11 +44,11 @@ BEGIN_MESSAGE_MAP(CAnimatedPicture, CStatic)
 END_MESSAGE_MAP()
 
 CAnimatedPicture::CAnimatedPicture()
-    : m_sizePicture(), m_crBackground(kWhite), m_nFrame(0), m_bGif(FALSE), m_bStopRequested(FALSE),
+    : m_sizePicture(), m_crBackground(kWhite), m_nFrame(0), m_bGif(FALSE), m_bStopRequested(false),
       m_bCanvasReady(FALSE), m_hCanvasDC(nullptr), m_hSaveDC(nullptr), m_hSaveBitmap(nullptr),
       m_hSaveOldBitmap(nullptr), m_hCanvasBitmap(nullptr), m_hCanvasOldBitmap(nullptr),
       m_hAnimThread(nullptr), m_hWakeEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      m_pStillPicture(nullptr)
+      m_hShownEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_pStillPicture(nullptr)
 {
     ::InitializeCriticalSection(&m_csCanvas);
 }
@@ -40,6 +57,7 @@ CAnimatedPicture::~CAnimatedPicture()
 {
     FreePicture();
     if (m_hWakeEvent) ::CloseHandle(m_hWakeEvent);
+    if (m_hShownEvent) ::CloseHandle(m_hShownEvent);
     std::vector<GifFrame>().swap(m_frames);
     ::DeleteCriticalSection(&m_csCanvas);
 }
@@ -93,21 +111,16 @@ BOOL CAnimatedPicture::Load(const char* lpszPath)
 
 BOOL CAnimatedPicture::LoadStillPicture(HGLOBAL hData, DWORD nSize)
 {
-    IStream* pStream = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(hData, FALSE, &pStream)) || !pStream) return FALSE;
-    const HRESULT hr = ::OleLoadPicture(pStream, static_cast<LONG>(nSize), FALSE, IID_IPicture,
-                                        reinterpret_cast<void**>(&m_pStillPicture));
-    pStream->Release();
-    if (FAILED(hr) || !m_pStillPicture) {
-        m_pStillPicture = nullptr;
-        return FALSE;
-    }
-    return TRUE;
+    m_pStillPicture = DecodePicture(hData, nSize, FALSE);
+    return m_pStillPicture != nullptr;
 }
 
 BOOL CAnimatedPicture::Load(HGLOBAL hData, DWORD nSize)
 {
     FreePicture();
+    // Without a window the window DC would be the screen's, and the worker's
+    // invalidation of no window repaints the whole desktop.
+    if (!m_hWnd) return FALSE;
     const uint8_t* pData = static_cast<const uint8_t*>(::GlobalLock(hData));
     if (!pData) return FALSE;
     // The scan must not read past the block, whatever size the caller claims.
@@ -151,17 +164,8 @@ BOOL CAnimatedPicture::Load(HGLOBAL hData, DWORD nSize)
     GifFrame frame = {};
     uint32_t nBytes = 0;
     while (HGLOBAL hFrame = static_cast<HGLOBAL>(ExtractNextFrame(&nBytes, &frame))) {
-        IStream* pStream = nullptr;
-        if (FAILED(::CreateStreamOnHGlobal(hFrame, TRUE, &pStream)) || !pStream) {
-            ::GlobalFree(hFrame);
-            continue;
-        }
-        frame.pPicture = nullptr;
-        const HRESULT hr = ::OleLoadPicture(pStream, static_cast<LONG>(nBytes), FALSE, IID_IPicture,
-                                            reinterpret_cast<void**>(&frame.pPicture));
-        pStream->Release();
-        if (FAILED(hr) || !frame.pPicture) continue;
-        m_frames.push_back(frame);
+        frame.pPicture = DecodePicture(hFrame, nBytes, TRUE);
+        if (frame.pPicture) m_frames.push_back(frame);
     }
     EndGifScan();
     ::GlobalUnlock(hData);
@@ -205,7 +209,8 @@ BOOL CAnimatedPicture::RenderPicture(IPicture* pPicture, HDC hDC, int x, int y, 
 
 BOOL CAnimatedPicture::Draw()
 {
-    if (!m_bCanvasReady) return FALSE;
+    // Without its events every wait of the worker would return at once: a worker at full CPU.
+    if (!m_bCanvasReady || !m_hWakeEvent || !m_hShownEvent) return FALSE;
     if (HasAnimation()) {
         // At most one worker: a second Draw while it runs starts nothing.
         if (m_hAnimThread) return FALSE;
@@ -235,14 +240,14 @@ unsigned __stdcall CAnimatedPicture::AnimationThreadProc(void* pControl)
     // Whoever takes the handle out of the member closes it: Stop, if it came
     // first (it then waits on its own copy), else the worker here. This is
     // the worker's last touch of the object.
-    HANDLE hThread = ::InterlockedExchangePointer(const_cast<PVOID*>(&pThis->m_hAnimThread), nullptr);
+    HANDLE hThread = pThis->m_hAnimThread.exchange(nullptr);
     if (hThread) ::CloseHandle(hThread);
     return 0;
 }
 
 BOOL CAnimatedPicture::IsStopRequested() const
 {
-    return ::InterlockedCompareExchange(const_cast<volatile LONG*>(&m_bStopRequested), 0, 0) != 0;
+    return m_bStopRequested.load();
 }
 
 void CAnimatedPicture::FillCanvas(const RECT& rc)
@@ -310,6 +315,10 @@ void CAnimatedPicture::RunAnimation()
         if (IsStopRequested()) return;
         ::WaitForSingleObject(m_hWakeEvent, FrameWaitMs(frame.nDelayCs));
         if (IsStopRequested()) return;
+        // Nobody sees a hidden or minimised window: the worker sleeps until a
+        // paint says the control is on screen again, and the frame it left up
+        // then gets its whole delay before the animation goes on.
+        if (!WaitUntilShown()) return;
 
         ::EnterCriticalSection(&m_csCanvas);
         DisposeFrame(frame);
@@ -321,25 +330,38 @@ void CAnimatedPicture::RunAnimation()
     ::LeaveCriticalSection(&m_csCanvas);
 }
 
+BOOL CAnimatedPicture::WaitUntilShown()
+{
+    for (;;) {
+        // Cleared before the look, so a paint between the two still wakes the wait.
+        ::ResetEvent(m_hShownEvent);
+        if (::IsWindowVisible(m_hWnd) && !::IsIconic(::GetAncestor(m_hWnd, GA_ROOT))) return TRUE;
+        const HANDLE events[] = {m_hWakeEvent, m_hShownEvent};
+        ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        if (IsStopRequested()) return FALSE;
+        ::WaitForSingleObject(m_hWakeEvent, FrameWaitMs(m_frames[m_nFrame].nDelayCs));
+        if (IsStopRequested()) return FALSE;
+    }
+}
+
 void CAnimatedPicture::Stop()
 {
-    ::InterlockedExchange(&m_bStopRequested, TRUE);
+    m_bStopRequested = true;
     ::SetEvent(m_hWakeEvent);
     // Taking the handle out first makes it ours alone: the worker's end finds
     // NULL and leaves it to us, so it is closed once and never waited on
     // after being closed.
-    HANDLE hThread = ::InterlockedExchangePointer(const_cast<PVOID*>(&m_hAnimThread), nullptr);
+    HANDLE hThread = m_hAnimThread.exchange(nullptr);
     if (hThread) {
-        // A worker still running after the bounded wait is inside a rendering
-        // or a GDI call on the canvas and the frames; releasing them (or the
-        // control itself) under it would crash it, so the wait goes on until
-        // it reaches its next look at the stop flag.
-        if (::WaitForSingleObject(hThread, kStopWaitMs) == WAIT_TIMEOUT)
-            ::WaitForSingleObject(hThread, INFINITE);
+        // No time limit: a worker still running is inside a rendering or a GDI
+        // call on the canvas and the frames, and releasing them (or the control
+        // itself) under it would crash it. It looks at the stop flag again right
+        // after that call, so the wait is as long as one frame's drawing.
+        ::WaitForSingleObject(hThread, INFINITE);
         ::CloseHandle(hThread);
     }
     ::ResetEvent(m_hWakeEvent);
-    ::InterlockedExchange(&m_bStopRequested, FALSE);
+    m_bStopRequested = false;
 }
 
 void CAnimatedPicture::FreePicture()
@@ -364,7 +386,7 @@ void CAnimatedPicture::FreePicture()
     EndGifScan();
     m_hAnimThread = nullptr;
     m_bCanvasReady = FALSE;
-    m_bStopRequested = FALSE;
+    m_bStopRequested = false;
     m_bGif = FALSE;
     m_nColorTableBytes = 0;
     m_nScanPos = 0;
@@ -380,6 +402,8 @@ BOOL CAnimatedPicture::HasAnimation() const
 
 void CAnimatedPicture::OnPaint()
 {
+    // Showing or restoring the window paints the control; that ends a hidden pause.
+    ::SetEvent(m_hShownEvent);
     CPaintDC dc(this);
     CSingleLock lock(&m_csCanvas);
     dc.BitBlt(0, 0, m_sizePicture.cx, m_sizePicture.cy, m_hCanvasDC, 0, 0, SRCCOPY);

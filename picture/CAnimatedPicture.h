@@ -4,6 +4,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -20,22 +21,21 @@ public:
     CAnimatedPicture();
     ~CAnimatedPicture() override;
 
+    // Both loads refuse a control without a window: the canvas is made for it.
     BOOL Load(const char* lpszPath);
     // The block stays the caller's.
     BOOL Load(HGLOBAL hData, DWORD nSize);
-    // Nonzero only when a still picture was rendered; FALSE after starting the worker.
+    // Nonzero only when a still picture was rendered; FALSE after starting the worker,
+    // and FALSE without the wake event the worker's waits need.
     BOOL Draw();
     void Stop();
     void FreePicture();
     BOOL HasAnimation() const;
-    BOOL CreateCanvas(int cx, int cy);
 
     // How long a frame stays up. A GIF's delay is in hundredths of a second;
     // delays under 5 (0 included) mean "as fast as possible", which viewers
     // slow to 100 ms, and so does a frame that carries no delay at all.
     static DWORD FrameWaitMs(uint32_t nDelayCs);
-    // Stop's bounded wait for the worker (see Stop for what follows it).
-    static const DWORD kStopWaitMs = 5000;
 
     static unsigned __stdcall AnimationThreadProc(void* pControl);
 
@@ -50,7 +50,7 @@ protected:
     COLORREF m_crBackground;
     int m_nFrame;
     BOOL m_bGif;
-    volatile LONG m_bStopRequested;
+    std::atomic<bool> m_bStopRequested;
     BOOL m_bCanvasReady;
     HDC m_hCanvasDC;
     HDC m_hSaveDC;
@@ -58,8 +58,9 @@ protected:
     HGDIOBJ m_hSaveOldBitmap;
     HBITMAP m_hCanvasBitmap;
     HGDIOBJ m_hCanvasOldBitmap;
-    HANDLE volatile m_hAnimThread;
+    std::atomic<HANDLE> m_hAnimThread;
     HANDLE m_hWakeEvent;
+    HANDLE m_hShownEvent;
     IPicture* m_pStillPicture;
     std::vector<GifFrame> m_frames;
     // Orders the worker's drawing against OnPaint's copy: a frame's disposal,
@@ -68,8 +69,12 @@ protected:
     CRITICAL_SECTION m_csCanvas;
 
 private:
+    // Sizes the control and makes the canvas; only a load, after its release, calls it.
+    BOOL CreateCanvas(int cx, int cy);
     BOOL LoadStillPicture(HGLOBAL hData, DWORD nSize);
     BOOL IsStopRequested() const;
+    // FALSE when a stop came first.
+    BOOL WaitUntilShown();
     void DisposeFrame(const GifFrame& frame);
     void SaveUnderFrame(const GifFrame& frame);
     void ReleaseSaveArea();

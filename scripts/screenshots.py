@@ -4,7 +4,9 @@ exe (with the build's Logo.gif beside it) in Wine's virtual desktop, drives it
 with the pointer as a user would (tray icon at the bottom right, "显示主画面",
 buttons "设置" and "关于") and crops each picture to its window.
 
-Run it through scripts/screenshots.sh, which builds and sets up Wine.
+Run it through scripts/screenshots.sh, which builds and sets up Wine. With
+--dpi N the prefix's DPI (LogPixels) is N while the exe runs, and each picture
+is named with -N before its extension (main-window-144.png).
 """
 import argparse
 import os
@@ -20,6 +22,21 @@ import harness  # noqa: E402
 from harness import move_to, xdo  # noqa: E402
 
 WM_CLOSE = 0x10
+DPI_KEY = r"HKCU\Control Panel\Desktop"
+DEFAULT_DPI = 96
+
+
+def prefix_dpi(value):
+    """Sets the prefix's LogPixels (None removes it); returns the value it had."""
+    got = subprocess.run(["wine", "reg", "query", DPI_KEY, "/v", "LogPixels"], capture_output=True, text=True,
+                         env=dict(os.environ, LC_ALL="C"))
+    old = re.search(r"LogPixels\s+REG_DWORD\s+0x([0-9a-fA-F]+)", got.stdout)
+    if value is None:
+        subprocess.run(["wine", "reg", "delete", DPI_KEY, "/v", "LogPixels", "/f"], capture_output=True)
+    else:
+        subprocess.run(["wine", "reg", "add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(value), "/f"],
+                       capture_output=True, check=True)
+    return int(old.group(1), 16) if old else None
 
 
 def template(rc_text, dialog, control):
@@ -118,6 +135,7 @@ def main():
     ap.add_argument("--probe", required=True)
     ap.add_argument("--work", required=True)
     ap.add_argument("--out", required=True)
+    ap.add_argument("--dpi", type=int, default=DEFAULT_DPI)
     args = ap.parse_args()
     harness.ARGS = argparse.Namespace(**{k: os.path.abspath(getattr(args, k)) for k in ("exe", "probe", "work")})
     out = os.path.abspath(args.out)
@@ -133,6 +151,13 @@ def main():
     else:
         print("note: no %s, the main window shows no logo" % logo)
 
+    def named(name):
+        return name if args.dpi == DEFAULT_DPI else "%s-%d.png" % (name[:-len(".png")], args.dpi)
+
+    # The system DPI is read when a process starts: set before the exe runs.
+    old_dpi = prefix_dpi(args.dpi)
+    desk = harness.Desktop()
+    desk.open()
     run = harness.Run("screenshots", extra_files=extra)
     try:
         run.start()
@@ -141,27 +166,33 @@ def main():
             raise SystemExit("no tray icon")
         shooter = Shooter(out)
 
-        # The tray menu, with the icon it belongs to.
-        move_to(*harness.TRAY_ICON)
+        # The tray menu, with the icon it belongs to. The menu's corner comes
+        # where the pointer is: clicked near the icon's top left, the menu
+        # leaves the icon (16 pixels at 96 DPI, more at higher DPI) in sight.
+        tx, ty = harness.TRAY_ICON
+        inset = 16 * args.dpi // DEFAULT_DPI // 2 - 3
+        move_to(tx - inset, ty - inset)
         xdo("click", 3)
         menu = wait_for("menu", lambda: [m for m in run.probe.windows("#32768") if m[1]], 20)
         if not menu:
             raise SystemExit("no tray menu")
         _, _, (ml, mt, mr, mb) = menu[0]
-        tx, ty = harness.TRAY_ICON
         # The pointer on "显示主画面", the first of three items, as the user is about to click it.
         move_to((ml + mr) // 2, mt + (mb - mt) // 6)
         pad = 16
-        shooter.settled((min(ml, tx) - pad, min(mt, ty) - pad, max(mr, tx) + pad, max(mb, ty) + pad), "tray-menu.png")
+        shooter.settled((min(ml, tx) - pad, min(mt, ty) - pad, max(mr, tx) + pad, max(mb, ty) + pad), named("tray-menu.png"))
         xdo("click", 1)
         if not wait_for("main", lambda: run.probe.find("Velodusk")["visible"], 20):
             raise SystemExit("the main window did not show")
-        shooter.settled(run.probe.find("Velodusk")["rect"], "main-window.png")
+        shooter.settled(run.probe.find("Velodusk")["rect"], named("main-window.png"))
 
-        shoot_child_dialog(run, shooter, rc_text, "IDC_SETTINGS", "settings.png")
-        shoot_child_dialog(run, shooter, rc_text, "IDC_ABOUT", "about.png")
+        shoot_child_dialog(run, shooter, rc_text, "IDC_SETTINGS", named("settings.png"))
+        shoot_child_dialog(run, shooter, rc_text, "IDC_ABOUT", named("about.png"))
     finally:
         run.stop()
+        desk.end_case()
+        desk.close()
+        prefix_dpi(old_dpi)
 
 
 if __name__ == "__main__":

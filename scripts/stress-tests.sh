@@ -10,6 +10,7 @@ bash scripts/build.sh win >/dev/null
 
 . scripts/wine-env.sh build/win
 VELODUSK_XVFB=1 velodusk_wine_setup
+if velodusk_emulated; then echo "32-bit side: under qemu-user"; else echo "32-bit side: native"; fi
 trap velodusk_wine_teardown EXIT
 
 logs=build/win/stress

@@ -14,6 +14,7 @@ echo "== Windows tests under Wine"
 . scripts/wine-env.sh build/win
 # A private display, so that input sent by the tests never reaches a real desktop.
 VELODUSK_XVFB=1 velodusk_wine_setup
+if velodusk_emulated; then echo "32-bit side: under qemu-user"; else echo "32-bit side: native"; fi
 trap velodusk_wine_teardown EXIT
 (cd build/win && ctest --output-on-failure)
 velodusk_wine_teardown

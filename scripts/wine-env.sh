@@ -21,27 +21,65 @@ export LOCPATH=$velodusk_build_dir/locale
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX=$velodusk_wine_root/run
+# Wine's own tools (reg, cmd) through the 64-bit loader: "wine reg" would start
+# the 32-bit reg.exe, which costs seconds where 32-bit code is emulated.
+if [ -x /usr/lib/wine/wine64 ]; then export VELODUSK_WINE64=/usr/lib/wine/wine64; else export VELODUSK_WINE64=wine; fi
 
-# Some kernels (this VM's among them) cannot run 32-bit x86 code at all, so both
-# the 32-bit Wine loader and Wine's own WoW64 mode fail. There the 32-bit side
-# runs under qemu-user through binfmt_misc; 64-bit Wine stays native, so a 64-bit
-# prefix keeps wineboot, explorer and the services fast. A guest address space
-# just above 2 GiB keeps Wine's start-up reservation loop short under qemu
-# (a full 4 GiB one costs about a minute per process).
+# Some kernels cannot run 32-bit x86 code at all, so both the 32-bit Wine
+# loader and Wine's own WoW64 mode fail. There the 32-bit side runs under
+# qemu-user through binfmt_misc; 64-bit Wine stays native, so a 64-bit prefix
+# keeps wineboot, explorer and the services fast. A guest address space just
+# above 2 GiB keeps Wine's start-up reservation loop short under qemu (a full
+# 4 GiB one costs about a minute per process).
+#
+# VELODUSK_QEMU=1 takes the emulated path on a kernel that could run 32-bit code
+# itself, to reproduce the slow kind of machine: binfmt_misc handlers are
+# consulted before the kernel's own ELF loader, so an entry with the F flag
+# takes every 32-bit process. The forced entry has a name of its own so that a
+# later run without the switch can remove it and be native again, while the
+# entry of a kernel that needs qemu stays. Either entry is machine-wide: it
+# holds for every Wine process on the machine until it is removed.
 velodusk_binfmt() {
   export QEMU_RESERVED_VA=0x81000000
   local reg=/proc/sys/fs/binfmt_misc
   local qemu=/usr/bin/qemu-i386-static
+  local i386_elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  velodusk_binfmt_mount() {
+    [ -e "$reg/register" ] || mount -t binfmt_misc binfmt_misc "$reg" 2>/dev/null || {
+      echo "wine-env: cannot mount binfmt_misc (needs root)" >&2; return 1; }
+  }
+  velodusk_binfmt_register() {  # NAME
+    [ -x "$qemu" ] || { echo "wine-env: $qemu missing (scripts/install-deps.sh)" >&2; return 1; }
+    velodusk_binfmt_mount || return 1
+    if [ -e "$reg/$1" ]; then
+      grep -qx enabled "$reg/$1" || echo 1 >"$reg/$1"
+      return 0
+    fi
+    printf '%s' ":$1:M::$i386_elf:$i386_mask:$qemu:F" >"$reg/register"
+  }
   if [ -e "$reg/qemu-i386" ]; then
-    grep -qx enabled "$reg/qemu-i386" || echo 1 >"$reg/qemu-i386"
+    # Registered because this kernel cannot run 32-bit code.
+    velodusk_binfmt_register qemu-i386
+    return
+  fi
+  if [ "${VELODUSK_QEMU:-0}" = 1 ]; then
+    velodusk_binfmt_register velodusk-qemu-i386 || return 1
+    echo "wine-env: 32-bit side under qemu-user (VELODUSK_QEMU=1)" >&2
     return 0
   fi
+  [ -e "$reg/velodusk-qemu-i386" ] && echo -1 >"$reg/velodusk-qemu-i386"
   /lib/ld-linux.so.2 --help >/dev/null 2>&1 && return 0
-  [ -x "$qemu" ] || { echo "wine-env: $qemu missing (scripts/install-deps.sh)" >&2; return 1; }
-  [ -e "$reg/register" ] || mount -t binfmt_misc binfmt_misc "$reg" 2>/dev/null || {
-    echo "wine-env: cannot mount binfmt_misc (needs root)" >&2; return 1; }
-  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
-    >"$reg/register"
+  velodusk_binfmt_register qemu-i386
+}
+
+# Whether 32-bit processes run under qemu-user here (for bounds and reports).
+velodusk_emulated() {
+  local reg=/proc/sys/fs/binfmt_misc e
+  for e in qemu-i386 velodusk-qemu-i386; do
+    grep -qx enabled "$reg/$e" 2>/dev/null && return 0
+  done
+  return 1
 }
 
 # A booted prefix, made once per build tree; runs get a copy so that nothing a
@@ -96,7 +134,7 @@ velodusk_xvfb_start() {
 
 velodusk_wine_server_start() {
   wineserver -p
-  wine cmd /c exit >/dev/null 2>&1 || true
+  "$VELODUSK_WINE64" cmd /c exit >/dev/null 2>&1 || true
 }
 
 velodusk_wine_setup() {

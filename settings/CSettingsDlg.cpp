@@ -5,10 +5,12 @@
 #include "Resource.h"
 
 CSettingsDlg::CSettingsDlg(CWnd* pParent)
-    : CDialog(IDD_SETTINGS, pParent),
-      m_bAutoRun(0), m_bRunRun(0), m_nLock(-1), m_bDesktop(0), m_bTimeSKM(0), m_nTimeSKMValue(0),
-      m_bAccCtrl(0), m_nAccKey(-1)
+    : CDialog(IDD_SETTINGS, pParent)
 {
+    // Unfilled, the dialog marks no lock mode and no key, and shows no minutes.
+    m_nLock = -1;
+    m_nAccKey = -1;
+    m_nTimeSKMValue = 0;
 }
 
 CSettingsDlg::~CSettingsDlg() = default;

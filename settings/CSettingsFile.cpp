@@ -18,12 +18,13 @@ void CSettingsFile::WriteInt(const char* pszKey, int nValue) const
     ::WritePrivateProfileStringA(SettingsKeys::kSection, pszKey, szText, m_strPath);
 }
 
-void CSettingsFile::WriteAll(const SettingsValues& v) const
+void CSettingsFile::WriteAll(const SettingsValues& v, const std::function<void()>& afterRunRun) const
 {
     WriteInt(SettingsKeys::kAccCtrl, v.nAccCtrl);
     WriteInt(SettingsKeys::kAccKey, v.nAccKey);
     WriteInt(SettingsKeys::kLock, v.nLock);
     WriteInt(SettingsKeys::kRunRun, v.nRunRun);
+    if (afterRunRun) afterRunRun();
     WriteInt(SettingsKeys::kTimeSKM, v.nTimeSKM);
     WriteInt(SettingsKeys::kTimeSKMValue, v.nTimeSKMValue);
     WriteInt(SettingsKeys::kDesktop, v.nDesktop);

@@ -2,6 +2,8 @@
 #include "CString.h"
 #include "SettingsValues.h"
 
+#include <functional>
+
 // The settings file, read and written only through the system's profile functions,
 // so their rules on case, blanks and non-numeric text are the file's rules.
 class CSettingsFile {
@@ -13,8 +15,9 @@ public:
     // functions would fall back to win.ini.
     int GetInt(const char* pszKey, int nDefault) const;
     void WriteInt(const char* pszKey, int nValue) const;
-    // All eight keys, in the order a first-time file lists them.
-    void WriteAll(const SettingsValues& values) const;
+    // All eight keys, in the order a first-time file lists them. afterRunRun runs
+    // between the RunRun and TimeSKM writes: the run-once notice shows there.
+    void WriteAll(const SettingsValues& values, const std::function<void()>& afterRunRun = nullptr) const;
 
 private:
     CString m_strPath;

@@ -2,9 +2,7 @@
 // Where the settings file lives: next to the executable, named after it.
 #include <string>
 
-// Whether a byte starts a double-byte character in the ANSI code page in force;
-// the Windows side hands in the system's own test (IsDBCSLeadByte).
-using LeadBytePredicate = bool (*)(unsigned char);
+#include "LeadBytePredicate.h"
 
 // Splits a module path at its last backslash into the directory (with the
 // backslash) and the file name. In a double-byte code page 0x5C may be the trail

@@ -1,5 +1,7 @@
 #include "HotKeyText.h"
 
+#include "CodePages.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -51,21 +53,21 @@ TEST(HotKeyText, CopyTipTerminatesAndKeepsDoubleByteCharactersWhole)
 {
     char buffer[kTipCapacity + 8];
     std::memset(buffer, 'x', sizeof buffer);
-    CopyTip("short", buffer);
+    CopyTip("short", LeadByte936, buffer);
     EXPECT_STREQ(buffer, "short");
 
     std::memset(buffer, 'x', sizeof buffer);
-    CopyTip(std::string(200, 'a'), buffer);
+    CopyTip(std::string(200, 'a'), LeadByte936, buffer);
     EXPECT_EQ(std::strlen(buffer), kTipCapacity - 1);
     EXPECT_EQ(buffer[kTipCapacity], 'x');  // nothing written past the record's field
 
     // 62 single bytes then a double-byte character: it does not fit in 63 and is dropped whole.
     std::string tip(62, 'a');
     tip += "\xB0\xA1";
-    CopyTip(tip, buffer);
+    CopyTip(tip, LeadByte936, buffer);
     EXPECT_EQ(std::string(buffer), std::string(62, 'a'));
 
-    CopyTip("abc", buffer, 1);
+    CopyTip("abc", LeadByte936, buffer, 1);
     EXPECT_STREQ(buffer, "");
 }
 

@@ -119,15 +119,29 @@ def parse_messages(path):
     return out
 
 
+# How much slower than a native machine this one starts a 32-bit Wine process:
+# the probe's own start-up, measured when the desktop is made, over what it
+# takes where 32-bit code runs natively (about 1 s with a warm server, desktop
+# included). Every bounded wait is stretched by it, so a bound says how long
+# the work may take natively and holds where the 32-bit side is emulated.
+NATIVE_START_S = 1.5
+SCALE = 1.0
+
+
+def bound(seconds):
+    return seconds * SCALE
+
+
 def wait_until(check, timeout, what, poll=0.1):
-    """CHECK's first true answer within TIMEOUT seconds; else fails naming WHAT did not happen."""
-    deadline = time.time() + timeout
+    """CHECK's first true answer within TIMEOUT seconds (scaled); else fails naming WHAT did not happen."""
+    limit = bound(timeout)
+    deadline = time.time() + limit
     while True:
         got = check()
         if got:
             return got
         if time.time() >= deadline:
-            raise AssertionError("%s: not within %g s" % (what, timeout))
+            raise AssertionError("%s: not within %g s" % (what, limit))
         time.sleep(poll)
 
 
@@ -157,23 +171,18 @@ def keyboard_to_pointer():
 
 
 class Probe:
-    def __init__(self, exe, workdir):
-        self.proc = None
-        deadline = time.time() + 60
-        while time.time() < deadline:
-            # The desktop object exists before explorer maps its X window.
-            if not desktop_window(deadline - time.time()):
-                break
-            with open(os.path.join(workdir, "probe.err"), "ab") as err:
-                self.proc = subprocess.Popen(["wine", exe, DESKTOP], stdin=subprocess.PIPE,
-                                             stdout=subprocess.PIPE, stderr=err, cwd=workdir)
-            line = self.readline(30)
-            if line == "ready":
-                return
-            self.proc.wait()
-            self.proc.stdin.close()
-            self.proc.stdout.close()
-        raise RuntimeError("probe could not join the desktop")
+    """The serving probe: one per test file. Started as a plain program, it lands
+    on the tests' desktop (the prefix's default, see Desktop) and is the user
+    that keeps that desktop alive from the first case of the file to the last."""
+
+    def __init__(self, exe, workdir, limit):
+        with open(os.path.join(workdir, "probe.err"), "ab") as err:
+            self.proc = subprocess.Popen(["wine", exe, DESKTOP], stdin=subprocess.PIPE,
+                                         stdout=subprocess.PIPE, stderr=err, cwd=workdir)
+        line = self.readline(limit)
+        if line != "ready":
+            self.close()
+            raise RuntimeError("probe did not start on the desktop within %g s (%r)" % (limit, line))
 
     def readline(self, timeout):
         """One line from the probe; a probe that hangs is killed rather than waited for."""
@@ -187,7 +196,7 @@ class Probe:
     def cmd(self, *words):
         self.proc.stdin.write((" ".join(str(w) for w in words) + "\n").encode())
         self.proc.stdin.flush()
-        line = self.readline(30)
+        line = self.readline(bound(30))
         if not line:
             raise RuntimeError("probe died on %r" % (words,))
         return line.split(" ")
@@ -228,13 +237,14 @@ class Probe:
             try:
                 self.proc.stdin.write(b"quit\n")
                 self.proc.stdin.flush()
-                self.proc.wait(10)
+                self.proc.wait(bound(10))
             except (OSError, subprocess.TimeoutExpired):
                 self.proc.kill()
                 self.proc.wait()
         if self.proc:
             self.proc.stdin.close()
             self.proc.stdout.close()
+            self.proc = None
 
 
 def xdo(*args):
@@ -269,14 +279,19 @@ def screenshot(path):
     return path
 
 
-def start_on_desktop(argv, log):
+def start_on_desktop(argv, log, env=None):
+    """A program on the tests' desktop: with the prefix's default desktop set to
+    it, a plain start lands there, as a program started from Explorer does."""
     with open(log, "wb") as err:
-        return subprocess.Popen(["wine", "explorer", "/desktop=%s,%dx%d" % ((DESKTOP,) + DESKTOP_SIZE)] + argv,
-                                stdout=subprocess.DEVNULL, stderr=err, cwd=os.path.dirname(log))
+        proc = subprocess.Popen(["wine"] + argv, stdout=subprocess.DEVNULL, stderr=err,
+                                cwd=os.path.dirname(log), env=env)
+    Desktop.current.started.append(proc)
+    return proc
 
 
 def hold_hotkey(logs, mod, vk, seconds=120):
-    """Another program on the desktop takes MOD+VK first; returns its status line."""
+    """Another program on the desktop takes MOD+VK first; returns its status line.
+    The case's tear-down ends the holder (the probe's "unhold", else a kill)."""
     status = os.path.join(logs, "hold.status")
     if os.path.exists(status):
         os.remove(status)
@@ -292,6 +307,99 @@ def hold_hotkey(logs, mod, vk, seconds=120):
         return text.endswith("\n") and text.strip()
 
     return proc, wait_until(line, 60, "the hot-key holder's status line")
+
+
+class Desktop:
+    """Wine's virtual desktop the cases of one file share, with its probe.
+
+    The desktop is the prefix's default one for the file's lifetime, so every
+    program (probe, Velodusk, a hot-key holder) starts on it without a launcher.
+    Started through "explorer /desktop=..." instead, a desktop closes one second
+    after its last user leaves: where 32-bit code is emulated, the launched
+    program takes longer than that to arrive and finds the desktop (and its X
+    window) gone. The probe is a user from the file's first case to its last.
+
+    A case that ends cleanly (its processes gone by themselves) leaves the
+    desktop as it found it; one that does not gets the whole Wine session
+    restarted, so it cannot reach the next case."""
+    current = None
+    KEY = r"HKCU\Software\Wine\Explorer"
+
+    def __init__(self):
+        self.workdir = os.path.join(ARGS.work, "desktop")
+        os.makedirs(self.workdir, exist_ok=True)
+        self.started = []
+        # What a case asks to be closed at its end before its processes are waited for.
+        self.closers = []
+        self.probe = None
+        Desktop.current = self
+
+    def reg(self, *args):
+        subprocess.run([os.environ.get("VELODUSK_WINE64", "wine"), "reg"] + list(args) + ["/f"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True, timeout=120)
+
+    def open(self):
+        global SCALE
+        self.reg("add", self.KEY, "/v", "Desktop", "/t", "REG_SZ", "/d", DESKTOP)
+        self.reg("add", self.KEY + r"\Desktops", "/v", DESKTOP, "/t", "REG_SZ", "/d", "%dx%d" % DESKTOP_SIZE)
+        t0 = time.time()
+        # The very first start also pays for the desktop's explorer; 120 s covers
+        # the slowest emulated start seen (about 20 s) several times over.
+        self.probe = Probe(ARGS.probe, self.workdir, 120)
+        SCALE = min(max(1.0, (time.time() - t0) / NATIVE_START_S), 10.0)
+        if not desktop_window(bound(20)):
+            raise RuntimeError("the desktop's X window did not appear")
+        keyboard_to_pointer()
+
+    def close(self):
+        if self.probe:
+            self.probe.close()
+            self.probe = None
+        # Gone when its last user has left (a second later): the next file's
+        # desktop must not meet this one's X window.
+        wait_until(lambda: not desktop_window(0), 20, "the desktop closing after the probe left")
+        self.reg("delete", self.KEY, "/v", "Desktop")
+        self.reg("delete", self.KEY + r"\Desktops", "/v", DESKTOP)
+
+    def end_case(self):
+        """Ends what the case started; True when everything ended by itself."""
+        clean = True
+        for close in self.closers:
+            try:
+                close()
+            except (RuntimeError, OSError):
+                clean = False
+        self.closers = []
+        for proc in self.started:
+            try:
+                proc.wait(bound(20))
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                clean = False
+        self.started = []
+        if clean and self.probe and self.probe.proc:
+            # Nothing but the desktop's own windows may stay: no box, no menu.
+            try:
+                clean = not [w for w in self.probe.windows("#32770") + self.probe.windows("#32768") if w[1]]
+            except (RuntimeError, OSError):
+                clean = False
+        if not clean:
+            self.restart()
+        keyboard_to_pointer()
+        return clean
+
+    def restart(self):
+        if self.probe:
+            self.probe.close()
+            self.probe = None
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
+        wait_until(lambda: not desktop_window(0), 20, "the old desktop's X window to go")
+        subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
+        subprocess.run([os.environ.get("VELODUSK_WINE64", "wine"), "cmd", "/c", "exit"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.open()
 
 
 class Run:
@@ -342,12 +450,9 @@ class Run:
     def start(self, probe=True):
         env = dict(os.environ)
         env["WINEDEBUG"] = "+pid,+timestamp,+relay"
-        with open(self.trace, "wb") as trace:
-            self.proc = subprocess.Popen(
-                ["wine", "explorer", "/desktop=%s,%dx%d" % ((DESKTOP,) + DESKTOP_SIZE), self.exe],
-                cwd=self.logs, env=env, stdout=subprocess.DEVNULL, stderr=trace)
-        if probe:
-            self.probe = Probe(ARGS.probe, self.logs)
+        self.proc = start_on_desktop([self.exe], self.trace, env)
+        # The launch log is the relay trace: the program's own stderr.
+        self.probe = Desktop.current.probe if probe else None
         return self
 
     def wait_dialog(self, timeout=60):
@@ -439,39 +544,34 @@ class Run:
             return False
 
     def stop(self):
-        if self.proc is None:
+        """Asks the program to close as the tray's "退出" does; the case's end
+        waits for its process (and kills it if it hangs)."""
+        if self.proc is None or self.proc.poll() is not None:
             return
-        if self.probe:
-            try:
-                if self.dlg and self.alive():
-                    self.probe.cmd("post", "%x" % self.dlg, "%x" % WM_CLOSE, 0, 0)
-                    self.wait_gone(10)
-            except (RuntimeError, OSError):
-                pass
-            self.probe.close()
-        # The launcher is the desktop's explorer, which ends once the desktop is
-        # empty. Under load a new run could still find this desktop half torn
-        # down (its X window gone), and a hung Velodusk must not reach the next
-        # case: so every run ends with a server restart and starts clean.
         try:
-            self.proc.wait(20)
-        except subprocess.TimeoutExpired:
+            if self.dlg and self.probe and self.alive():
+                self.probe.cmd("post", "%x" % self.dlg, "%x" % WM_CLOSE, 0, 0)
+                self.proc.wait(bound(20))
+        except (RuntimeError, OSError, subprocess.TimeoutExpired):
             pass
-        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
-        self.proc.wait()
-        subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
-        subprocess.run(["wine", "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.proc = self.probe = None
 
 
 class E2E(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        Desktop().open()
+
+    @classmethod
+    def tearDownClass(cls):
+        Desktop.current.close()
+
     def setUp(self):
         self.runs = []
 
     def tearDown(self):
         for r in self.runs:
             r.stop()
+        Desktop.current.end_case()
 
     def launch(self, name, ini=None, **kw):
         r = Run(name, ini, **kw)
@@ -547,6 +647,15 @@ def show_main_window(run, timeout=30):
                       "the main window to show")
 
 
+def tray_tip(run, timeout=10):
+    """The tray icon's tip as the task bar shows it when the pointer rests on the icon.
+    Only a shown tooltip counts: the task bar keeps hidden ones of icons gone before."""
+    move_to(TRAY_ICON[0] - 40, TRAY_ICON[1] - 2)
+    move_to(TRAY_ICON[0] - 3, TRAY_ICON[1] - 2)
+    return wait_until(lambda: [t for _, vis, t in run.probe.tooltips() if vis and t.startswith(TIP_PREFIX)],
+                      timeout, "the tray icon's tooltip")[0]
+
+
 def child_rect(run, ctrl_id):
     r = run.probe.cmd("child", "%x" % run.dlg, "%x" % ctrl_id)
     return (tuple(int(v) for v in r[1:5]), r[5] == "1") if r[0] == "ok" else None
@@ -574,4 +683,10 @@ def start_target(logs, seconds=300):
         return text.endswith("\n") and len(words) == 4 and (int(words[1]), int(words[3]))
 
     wait_until(counts, 60, "the target window's status line")
+
+    def close():
+        w = Desktop.current.probe.find("target")
+        if w:
+            Desktop.current.probe.cmd("post", "%x" % w["hwnd"], "%x" % WM_CLOSE, 0, 0)
+    Desktop.current.closers.append(close)
     return proc, counts

@@ -7,19 +7,13 @@ IDOK = 1
 WM_COMMAND = 0x111
 
 
-def tray_tip(run):
-    move_to(harness.TRAY_ICON[0] - 3, harness.TRAY_ICON[1] - 2)
-    return wait_until(lambda: [t for _, vis, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)], 10,
-                      "the tray icon's tooltip")[0]
-
-
 class HotKey(E2E):
     def test_ctrl_f12(self):
         run = self.launch("ctrl_f12", {"AccCtrl": 1, "AccKey": 6, "Lock": 1})
         run.wait_dialog()
         hk = run.wait_calls("RegisterHotKey", 1, 20)
         self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 2, 0x7B]])
-        self.assertEqual(tray_tip(run), TIP_PREFIX + "Ctrl + F12)")
+        self.assertEqual(harness.tray_tip(run), TIP_PREFIX + "Ctrl + F12)")
         move_to(500, 400)
         # Without Ctrl the key is not ours. The keys reach the program in order,
         # and the tick after the Ctrl+F12 action shows nothing else was queued.
@@ -37,7 +31,7 @@ class HotKey(E2E):
         run.wait_dialog()
         hk = run.wait_calls("RegisterHotKey", 1, 20)
         self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x7E]])
-        self.assertEqual(tray_tip(run), TIP_PREFIX + ")")
+        self.assertEqual(harness.tray_tip(run), TIP_PREFIX + ")")
         self.assertIsNone(run.probe.msgbox("提示"), "a registered key is no conflict")
 
     def check_conflict(self, name, ini, mod, vk, tip):
@@ -58,7 +52,7 @@ class HotKey(E2E):
             run.probe.cmd("post", "%x" % box["hwnd"], "%x" % WM_COMMAND, IDOK, 0)
             run.wait_dialog()
             self.assertEqual(boxes[0].args[0], run.dlg, "owned by the main dialog")
-            self.assertEqual(tray_tip(run), tip)
+            self.assertEqual(harness.tray_tip(run), tip)
             self.assertIsNone(run.probe.msgbox("提示"), "no second box")
             self.assertIsNotNone(run.probe.find("Velodusk"), "runs on without a hot key")
         finally:

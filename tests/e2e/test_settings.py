@@ -70,6 +70,7 @@ class Settings(E2E):
             os.remove(desktop)
         os.makedirs(desktop, exist_ok=True)
         os.environ["WINEDLLOVERRIDES"] = os.environ.get("WINEDLLOVERRIDES", "") + ";winemenubuilder.exe=d"
+        super().setUpClass()
 
     def setUp(self):
         super().setUp()
@@ -115,8 +116,7 @@ class Settings(E2E):
         wait_for("the shortcut operations", lambda: len(run.calls("CoUninitialize")) >= n, 60)
 
     def tip(self, run):
-        move_to(harness.TRAY_ICON[0] - 3, harness.TRAY_ICON[1] - 2)
-        return wait_for("the tray tip", lambda: [t for _, _, t in run.probe.tooltips() if t.startswith(TIP_PREFIX)])[0]
+        return harness.tray_tip(run, 30)
 
     def ini(self, run):
         with open(os.path.join(run.dir, "Velodusk.ini"), "rb") as f:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ProbeDialog.h"
 
 namespace {
@@ -119,6 +121,46 @@ TEST(DialogModal, DestroyRunsBeforeNcDestroyAndDetachesBothObjects)
     EXPECT_EQ(nullptr, dlg.m_logo.m_hWnd);
     EXPECT_NE(nullptr, hLogo);
     EXPECT_FALSE(::IsWindow(hLogo));
+}
+
+// A loop that missed the window's end would wait in GetMessage for good: a thread
+// timer ends it with a failure instead.
+void CALLBACK EndAStrandedLoop(HWND, UINT, UINT_PTR, DWORD)
+{
+    ADD_FAILURE() << "DoModal kept waiting after its window was destroyed";
+    ::PostQuitMessage(0);
+}
+
+TEST(DialogModal, DestroyedWithoutEndDialogReturns)
+{
+    ProbeDialog dlg;
+    HWND hWnd = nullptr;
+    dlg.m_script.Add([&] {
+        hWnd = dlg.m_hWnd;
+        dlg.DestroyWindow();
+    });
+    UINT_PTR guard = ::SetTimer(nullptr, 0, 5000, &EndAStrandedLoop);
+    EXPECT_EQ(-1, dlg.DoModal());
+    ::KillTimer(nullptr, guard);
+    EXPECT_EQ(nullptr, dlg.m_hWnd);
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_EQ("PostNcDestroy", dlg.m_log.back());
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+TEST(DialogModal, ASecondDoModalOnARunningDialogIsRefused)
+{
+    ProbeDialog dlg;
+    dlg.m_script.Add([&] {
+        HWND hWnd = dlg.m_hWnd;
+        EXPECT_EQ(-1, dlg.DoModal());
+        EXPECT_EQ(hWnd, dlg.m_hWnd);
+        EXPECT_EQ(1, std::count(dlg.m_log.begin(), dlg.m_log.end(), "OnInitDialog"));
+        dlg.EndDialog(IDOK);
+    });
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(dlg.m_script.StepCount(), dlg.m_script.StepsRun());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "CWinApp.h"
 #include "ProbeDialog.h"
 
 namespace {
@@ -52,6 +53,31 @@ TEST(DialogOwner, DisabledWhileTheDialogExistsAndCentresFollowTheOwner)
         owner.EndDialog(IDOK);
     });
     EXPECT_EQ(IDOK, owner.DoModal());
+}
+
+TEST(DialogOwner, ADialogWithoutParentIsOwnedByTheActiveModalDialog)
+{
+    CWinApp app;
+    ProbeDialog mainDlg(2);
+    app.m_pMainWnd = &mainDlg;
+    mainDlg.m_script.Add([&] {
+        ProbeDialog settings(2);
+        settings.m_script.Add([&] {
+            ProbeDialog box(2);
+            box.m_script.Add([&] {
+                EXPECT_EQ(settings.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
+                EXPECT_FALSE(::IsWindowEnabled(settings.m_hWnd)) << "the dialog under the box took input";
+                box.EndDialog(IDOK);
+            });
+            EXPECT_EQ(IDOK, box.DoModal());
+            EXPECT_TRUE(::IsWindowEnabled(settings.m_hWnd));
+            settings.EndDialog(IDOK);
+        });
+        EXPECT_EQ(IDOK, settings.DoModal());
+        mainDlg.EndDialog(IDOK);
+    });
+    EXPECT_EQ(IDOK, mainDlg.DoModal());
+    app.m_pMainWnd = nullptr;
 }
 
 // Throws from its window procedure for one message.

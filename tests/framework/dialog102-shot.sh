@@ -11,9 +11,23 @@ winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); printf '
 
 # Wine's own virtual desktop: there Wine draws the caption and frame itself, where
 # without a window manager the top-level window would show only its client area.
-"$emulator" explorer /desktop=velodusk-dialog102,640x480 "$(winpath "$exe")" "$(winpath "$ready")" "$(winpath "$stop")" &
+# The desktop is the prefix's default while the shot is taken, so the program
+# starts on it by itself: launched through "explorer /desktop=...", the desktop
+# closes one second after the launcher leaves, before an emulated 32-bit
+# program has arrived.
+desktop=velodusk-dialog102
+"${VELODUSK_WINE64:-$emulator}" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d $desktop /f >/dev/null 2>&1
+"${VELODUSK_WINE64:-$emulator}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v $desktop /t REG_SZ /d 640x480 /f >/dev/null 2>&1
+restore() {
+  "${VELODUSK_WINE64:-$emulator}" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+  "${VELODUSK_WINE64:-$emulator}" reg delete 'HKCU\Software\Wine\Explorer\Desktops' /v $desktop /f >/dev/null 2>&1
+}
+trap restore EXIT
+"$emulator" "$(winpath "$exe")" "$(winpath "$ready")" "$(winpath "$stop")" &
 pid=$!
-for _ in $(seq 1 200); do
+# A bound, not a wait: ready comes as soon as the dialog shows (about a second
+# natively, up to about 20 s where 32-bit code is emulated).
+for _ in $(seq 1 1200); do
   [ -s "$ready" ] && break
   kill -0 $pid 2>/dev/null || break
   sleep 0.1

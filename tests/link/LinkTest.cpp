@@ -104,7 +104,7 @@ TEST(StaticLink, ColoursFollowHoverOpenAndLeave)
         HFONT hDialogFont = reinterpret_cast<HFONT>(dlg.SendMessage(WM_GETFONT));
         ASSERT_NE(nullptr, link.m_fontLink.GetSafeHandle());
         EXPECT_NE(hDialogFont, link.m_fontLink.GetSafeHandle());
-        LOGFONTA copy = FontOf(link.m_fontLink), original = FontOf(hDialogFont);
+        LOGFONTA copy = FontOf(link.m_fontLink.GetSafeHandle()), original = FontOf(hDialogFont);
         EXPECT_EQ(0, std::memcmp(&copy, &original, sizeof(copy)));
         // Hollow: the parent's background shows through.
         EXPECT_EQ(::GetStockObject(NULL_BRUSH), ColourAnswer(dlg.m_hWnd, link.m_hWnd));

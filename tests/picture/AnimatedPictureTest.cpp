@@ -37,7 +37,8 @@ std::vector<uint8_t> SolidLzw(size_t nPixels, uint8_t index)
     return out;
 }
 
-struct FrameSpec {
+// What MakeGif builds one frame from.
+struct FrameRecipe {
     uint16_t left, top, width, height;
     uint8_t index, disposal;
     uint16_t delayCs;
@@ -45,11 +46,11 @@ struct FrameSpec {
     bool control = true;   // has a graphic control extension
 };
 
-GifBytes MakeGif(uint16_t cx, uint16_t cy, const std::vector<FrameSpec>& frames)
+GifBytes MakeGif(uint16_t cx, uint16_t cy, const std::vector<FrameRecipe>& frames)
 {
     GifBytes gif;
     gif.Header("89a", cx, cy, 0x81);
-    for (const FrameSpec& f : frames) {
+    for (const FrameRecipe& f : frames) {
         if (f.control) gif.Control(static_cast<uint8_t>(f.disposal << 2), f.delayCs);
         if (f.refused)
             gif.Raw({0x2C, 0, 0, 0, 0, static_cast<uint8_t>(f.width), 0, static_cast<uint8_t>(f.height), 0, 0, 0x0F})
@@ -142,19 +143,6 @@ protected:
         return ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | style, x, kControlAt.y, 50, 30, s_hHost, nullptr, nullptr, nullptr);
     }
 
-    // Runs the message loop until PRED holds or TIMEOUT_MS pass.
-    static bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
-    {
-        const double end = PictureProbe::NowMs() + nTimeoutMs;
-        for (MSG msg; !pred();) {
-            const double left = end - PictureProbe::NowMs();
-            if (left <= 0) return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        }
-        return true;
-    }
-
     // The first paint of each frame shown.
     static std::vector<PictureProbe::Paint> FrameChanges(const PictureProbe& picture)
     {
@@ -168,7 +156,7 @@ protected:
     {
         m_picture.m_paints.clear();
         return m_picture.Load(data.h, data.n) && m_picture.Draw() == bWantDrawn
-            && PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000);
+            && PictureProbe::PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000);
     }
 
     static inline HWND s_hHost = nullptr;
@@ -202,14 +190,14 @@ TEST_F(AnimatedPicture, FramePeriodsFollowTheDelays)
     const uint16_t kDelays[] = {0, 4, 5, 50, 0};
     const double kWantMs[] = {100, 100, 50, 500, 100};
     constexpr int kFrames = 5, kCycles = 3;
-    std::vector<FrameSpec> frames;
+    std::vector<FrameRecipe> frames;
     for (uint8_t i = 0; i < kFrames; ++i) frames.push_back({0, 0, 8, 8, static_cast<uint8_t>(i % 4), 1, kDelays[i]});
     frames.back().control = false;
     ASSERT_TRUE(LoadAndDraw(Global(MakeGif(8, 8, frames).Bytes()), FALSE));
     EXPECT_NE(m_picture.Worker(), nullptr);
     EXPECT_EQ(m_picture.Frame(kFrames - 1).nDelayCs, GifFrame::kNoDelay);
 
-    ASSERT_TRUE(PumpUntil([&] { return FrameChanges(m_picture).size() > kFrames * kCycles; }, 20000));
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] { return FrameChanges(m_picture).size() > kFrames * kCycles; }, 20000));
     const auto changes = FrameChanges(m_picture);
     for (int k = 0; k < kFrames; ++k) {
         double worst = 0, sum = 0;
@@ -245,7 +233,7 @@ TEST_F(AnimatedPicture, DisposalClearsRestoresAndTheCycleStartsOnACleanCanvas)
     EXPECT_EQ(firstFill, ::GetSysColor(COLOR_MENU));
     EXPECT_EQ(m_picture.Background(), face);
     m_picture.Draw();
-    ASSERT_TRUE(PumpUntil([&] { return FrameChanges(m_picture).size() >= 10; }, 20000));
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] { return FrameChanges(m_picture).size() >= 10; }, 20000));
 
     int nCycle = 0, nPrevious = -1;
     for (const auto& p : FrameChanges(m_picture)) {
@@ -274,7 +262,7 @@ TEST_F(AnimatedPicture, TheWorkerNeverDrawsUnderAPaint)
     m_picture.m_watch = {{4, 4}};
     ASSERT_TRUE(m_picture.Load(data.h, data.n));
     m_picture.Draw();
-    ASSERT_TRUE(PumpUntil([&] {  // the worker's own first frame, not the window's first paint
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] {  // the worker's own first frame, not the window's first paint
         return !m_picture.m_paints.empty() && m_picture.m_paints.back().colours[0] == PaletteColour(gif, 0);
     }, 5000));
 
@@ -282,7 +270,7 @@ TEST_F(AnimatedPicture, TheWorkerNeverDrawsUnderAPaint)
     m_picture.m_paints.clear();
     const COLORREF held = ::GetPixel(m_picture.CanvasDC(), 4, 4);
     clock.Draw();
-    const bool bClockRan = PumpUntil([&] { return FrameChanges(clock).size() > 3; }, 10000);
+    const bool bClockRan = PictureProbe::PumpUntil([&] { return FrameChanges(clock).size() > 3; }, 10000);
     std::vector<COLORREF> during = {::GetPixel(m_picture.CanvasDC(), 4, 4)};
     for (const auto& paint : m_picture.m_paints) during.push_back(paint.colours[0]);
     m_picture.UnlockCanvas();
@@ -331,7 +319,7 @@ TEST_F(AnimatedPicture, StoppingEndsTheWorkerAtOnceAndClosesItsHandleOnce)
     const double reloadMs = PictureProbe::NowMs() - t0;
     m_picture.m_paints.clear();
     m_picture.Draw();
-    ASSERT_TRUE(PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000));
+    ASSERT_TRUE(PictureProbe::PumpUntil([&] { return !m_picture.m_paints.empty(); }, 5000));
     t0 = PictureProbe::NowMs();
     m_picture.DestroyWindow();
     const double destroyMs = PictureProbe::NowMs() - t0;
@@ -345,34 +333,17 @@ TEST_F(AnimatedPicture, StoppingEndsTheWorkerAtOnceAndClosesItsHandleOnce)
     EXPECT_EQ(Resources(), before) << "thread handles closed once, the event kept";
 }
 
-// A worker that cannot end within Stop's bounded wait (held suspended here
-// past it) is waited for: nothing it uses goes away under it.
-TEST_F(AnimatedPicture, AWorkerOutlivingTheBoundedWaitKeepsWhatItUses)
+TEST(AnimatedPictureWithoutWindow, LoadIsRefused)
 {
-    ASSERT_TRUE(LoadAndDraw(Global(MakeGif(8, 8, {{0, 0, 8, 8, 0, 1, 0}, {0, 0, 8, 8, 1, 1, 0}}).Bytes()), FALSE));
-    struct Resumer {
-        HANDLE hWorker;
-        double resumedMs;
-        // The stuck state takes time by nature: the worker is let go only
-        // after Stop's bounded wait has certainly run out.
-        static DWORD WINAPI Run(void* p)
-        {
-            ::Sleep(CAnimatedPicture::kStopWaitMs + 1000);
-            static_cast<Resumer*>(p)->resumedMs = PictureProbe::NowMs();
-            return ::ResumeThread(static_cast<Resumer*>(p)->hWorker);
-        }
-    } resumer = {nullptr, 0};
-    ::DuplicateHandle(::GetCurrentProcess(), m_picture.Worker(), ::GetCurrentProcess(), &resumer.hWorker, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    ASSERT_NE(::SuspendThread(resumer.hWorker), static_cast<DWORD>(-1));
-    HANDLE hResumer = ::CreateThread(nullptr, 0, &Resumer::Run, &resumer, 0, nullptr);
-    m_picture.Stop();
-    const double stoppedMs = PictureProbe::NowMs();
-    ::WaitForSingleObject(hResumer, INFINITE);
-    ::CloseHandle(hResumer);
-    EXPECT_GT(stoppedMs, resumer.resumedMs) << "Stop returned while the worker could still run";
-    EXPECT_EQ(::WaitForSingleObject(resumer.hWorker, 0), WAIT_OBJECT_0);
-    ::CloseHandle(resumer.hWorker);
-    EXPECT_EQ(m_picture.FrameCount(), 2u);
+    const std::string path = TempFile("nowindow.gif", MakeGif(8, 8, {{0, 0, 8, 8, 0, 1, 0}, {0, 0, 8, 8, 1, 1, 0}}).Bytes());
+    const Global data(std::vector<uint8_t>(SolidBmp(4, 4, RGB(1, 2, 3))));
+    PictureProbe picture;
+    EXPECT_FALSE(picture.Load(path.c_str()));
+    EXPECT_FALSE(picture.Load(data.h, data.n));
+    EXPECT_FALSE(picture.CanvasReady());
+    EXPECT_FALSE(picture.Draw());
+    EXPECT_EQ(picture.Worker(), nullptr);
+    ::DeleteFileA(path.c_str());
 }
 
 TEST_F(AnimatedPicture, LoadDrawStopFreeCyclesLeakNothing)

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "CAnimatedPicture.h"
@@ -30,10 +31,25 @@ public:
     size_t FrameCount() const { return m_frames.size(); }
     COLORREF Background() const { return m_crBackground; }
     const GifFrame& Frame(size_t i) const { return m_frames[i]; }
+    // For a test that wraps a frame's picture before the worker starts.
+    IPicture*& FramePicture(size_t i) { return m_frames[i].pPicture; }
 
     // What a paint holds while it copies the canvas.
     void LockCanvas() { ::EnterCriticalSection(&m_csCanvas); }
     void UnlockCanvas() { ::LeaveCriticalSection(&m_csCanvas); }
+
+    // Runs the message loop until PRED holds or TIMEOUT_MS pass.
+    static bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
+    {
+        const double end = NowMs() + nTimeoutMs;
+        for (MSG msg; !pred();) {
+            const double left = end - NowMs();
+            if (left <= 0) return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        }
+        return true;
+    }
 
     static double NowMs()
     {

@@ -1,15 +1,12 @@
 #include "IniPath.h"
 
+#include "CodePages.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-// Lead-byte ranges of the code pages the program meets.
-bool LeadByte936(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool LeadByte932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool LeadByte1252(unsigned char) { return false; }
 
 std::string IniFor(const std::string& modulePath, LeadBytePredicate isLeadByte = LeadByte936)
 {

@@ -283,7 +283,7 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     } else if (msg == WM_LBUTTONDOWN) {
         ++g_targetClicks;
         WriteTargetStatus();
-    } else if (msg == WM_TIMER) {
+    } else if (msg == WM_TIMER || msg == WM_DESTROY) {
         PostQuitMessage(0);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -317,8 +317,9 @@ int RunTarget(const char* seconds, const char* status)
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "target") == 0) return RunTarget(argv[2], argv[3]);
-    // The tests run Velodusk inside a named virtual desktop; window searches
-    // only see the calling thread's desktop, so join it before any window exists.
+    // The tests run Velodusk inside a named virtual desktop, the prefix's default
+    // while they run; window searches only see the calling thread's desktop, so
+    // join it by name before any window exists all the same.
     // "hold MOD VK SECONDS STATUSFILE": started by explorer on the tests' desktop
     // before Velodusk, it takes the hot key, says so in the file, and keeps it
     // until the serving probe's "unhold" or the time runs out.
@@ -340,6 +341,9 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    // The first window call makes Wine start the desktop's explorer and wait for
+    // it: "ready" then means the desktop (and its X window) is up.
+    GetDesktopWindow();
     Reply("ready");
 
     char line[4096];

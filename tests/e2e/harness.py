@@ -289,6 +289,16 @@ def start_on_desktop(argv, log, env=None):
     return proc
 
 
+def status_line(path):
+    """The status a helper program wrote whole (its line ended), or None."""
+    try:
+        with open(path) as f:
+            text = f.read()
+    except OSError:
+        return None
+    return text if text.endswith("\n") else None
+
+
 def hold_hotkey(logs, mod, vk, seconds=120):
     """Another program on the desktop takes MOD+VK first; returns its status line.
     The case's tear-down ends the holder (the probe's "unhold", else a kill)."""
@@ -299,12 +309,8 @@ def hold_hotkey(logs, mod, vk, seconds=120):
                             os.path.join(logs, "hold.err"))
 
     def line():
-        try:
-            with open(status) as f:
-                text = f.read()
-        except OSError:
-            return None
-        return text.endswith("\n") and text.strip()
+        text = status_line(status)
+        return text and text.strip()
 
     return proc, wait_until(line, 60, "the hot-key holder's status line")
 
@@ -674,13 +680,8 @@ def start_target(logs, seconds=300):
     proc = start_on_desktop([ARGS.probe, "target", str(seconds), status], os.path.join(logs, "target.err"))
 
     def counts():
-        try:
-            with open(status) as f:
-                text = f.read()
-        except OSError:
-            return None
-        words = text.split()
-        return text.endswith("\n") and len(words) == 4 and (int(words[1]), int(words[3]))
+        words = (status_line(status) or "").split()
+        return len(words) == 4 and (int(words[1]), int(words[3]))
 
     wait_until(counts, 60, "the target window's status line")
 

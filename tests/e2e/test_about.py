@@ -88,16 +88,24 @@ class About(E2E):
         return out
 
     def font_balance(self, run):
-        """Fonts our code created and did not delete."""
-        created = set()
+        """Fonts our code created (every creation, in order), and those not deleted after.
+        Walked in trace order: a deleted font's handle value may come back for a later one."""
+        events = []
         with open(run.trace, "rb") as f:
-            for raw in f:
+            for seq, raw in enumerate(f):
                 m = RET_RE.match(raw.decode("latin-1"))
                 if m and int(m.group(1), 16) == run.pid and m.group(3) == "CreateFontIndirectA" \
                         and int(m.group(5), 16) < 0x10000000:
-                    created.add(int(m.group(4), 16))
-        deleted = {c.args[0] for c in run.calls("DeleteObject")}
-        return created, created - deleted
+                    events.append((seq, "create", int(m.group(4), 16)))
+        events += [(c.seq, "delete", c.args[0]) for c in run.calls("DeleteObject")]
+        created, live = [], set()
+        for _, what, handle in sorted(events):
+            if what == "create":
+                created.append(handle)
+                live.add(handle)
+            else:
+                live.discard(handle)
+        return created, live
 
     def test_about_box_and_mail_link(self):
         exit_at_once = os.path.join(os.path.dirname(harness.ARGS.probe), "ExitAtOnce.exe")

@@ -27,8 +27,11 @@ BOOL CInputBlock::Begin()
     m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadMain, this, 0, &id));
     m_dwThreadId = id;
     if (m_hThread) {
+        // Unbounded: the thread either signals or ends within its first few calls. A
+        // timeout here would close the event under a thread still about to hook, and
+        // leave hooks behind that no Lift knows of.
         HANDLE waits[2] = {m_hReady, m_hThread};
-        ::WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
+        ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     }
     ::CloseHandle(m_hReady);
     m_hReady = nullptr;

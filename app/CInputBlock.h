@@ -26,7 +26,6 @@ public:
     // block when the input desktop is no longer the one it began on.
     void CheckInputDesktop();
 
-    static const DWORD kStartTimeoutMs = 5000;
     static const DWORD kStopTimeoutMs = 5000;
 
 private:

@@ -131,8 +131,7 @@ void CMonitorToolDlg::DoActionAfterRelease(const int* pKeys, int nKeys)
     if (::IsWindow(m_hWnd)) DoAction();
 }
 
-// Polls the key state while the window keeps answering: messages are handled as the
-// modal loop would handle them.
+// Polls the key state while the window keeps answering.
 void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
 {
     const DWORD dwStart = ::GetTickCount();
@@ -143,14 +142,7 @@ void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            if (!::IsWindow(m_hWnd) || !::IsDialogMessageA(m_hWnd, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
+            if (!PumpModalMessage(msg)) return;
         }
         if (!::IsWindow(m_hWnd)) return;
     }

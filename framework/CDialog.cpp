@@ -58,17 +58,7 @@ INT_PTR CDialog::DoModal()
     // destroyed): the detach at its last message ends the loop then.
     MSG msg;
     while (!m_bEndModal && m_hWnd) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            // Leave the quit for the loop outside, as a nested modal loop must.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (got < 0) break;
-        if (!::IsDialogMessageA(hWnd, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
+        if (::GetMessageA(&msg, nullptr, 0, 0) < 0 || !PumpModalMessage(msg)) break;
     }
 
     // A dialog that went by itself leaves no active window: the owner takes over.
@@ -80,6 +70,19 @@ INT_PTR CDialog::DoModal()
     if (bActivateOwner && hOwner && ::IsWindowVisible(hOwner)) ::SetActiveWindow(hOwner);
     if (m_hWnd) DestroyWindow();
     return m_nModalResult;
+}
+
+BOOL CDialog::PumpModalMessage(MSG& msg)
+{
+    if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return FALSE;
+    }
+    if (!m_hWnd || !::IsDialogMessageA(m_hWnd, &msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult)

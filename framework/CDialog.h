@@ -22,6 +22,10 @@ public:
     virtual void OnCancel();
 
 protected:
+    // Handles one retrieved message as the modal loop does, for a wait that must keep
+    // the dialog answering. FALSE for WM_QUIT, which it posts again for the loop
+    // outside, as a nested loop must.
+    BOOL PumpModalMessage(MSG& msg);
     virtual void DoDataExchange(CDataExchange*) {}
     // Sends the template's initialisation list to the controls; FALSE for a damaged list.
     BOOL ExecuteDlgInit(UINT nIDTemplate);

@@ -87,16 +87,21 @@ class About(E2E):
                     out.append(tuple(re.findall(r'"((?:[^"\\]|\\.)*)"', line)[:2]))
         return out
 
-    def font_balance(self, run):
-        """Fonts our code created (every creation, in order), and those not deleted after.
-        Walked in trace order: a deleted font's handle value may come back for a later one."""
-        events = []
+    def font_copies(self, run):
+        """(trace line, handle) of each font our code created, in order."""
+        out = []
         with open(run.trace, "rb") as f:
             for seq, raw in enumerate(f):
                 m = RET_RE.match(raw.decode("latin-1"))
                 if m and int(m.group(1), 16) == run.pid and m.group(3) == "CreateFontIndirectA" \
                         and int(m.group(5), 16) < 0x10000000:
-                    events.append((seq, "create", int(m.group(4), 16)))
+                    out.append((seq, int(m.group(4), 16)))
+        return out
+
+    def font_balance(self, run):
+        """Fonts our code created (every creation, in order), and those not deleted after.
+        Walked in trace order: a deleted font's handle value may come back for a later one."""
+        events = [(seq, "create", handle) for seq, handle in self.font_copies(run)]
         events += [(c.seq, "delete", c.args[0]) for c in run.calls("DeleteObject")]
         created, live = [], set()
         for _, what, handle in sorted(events):
@@ -175,6 +180,9 @@ class About(E2E):
             command = IDM_ABOUTBOX | (i % 16)
             self.assertEqual(run.probe.cmd("post", "%x" % run.dlg, "%x" % WM_SYSCOMMAND, "%x" % command, 0), ["ok"])
             about = self.about_box(run)
+            # The link copies its font when it is first coloured for painting; a box
+            # closed before that paints nothing and copies nothing.
+            wait_for("the link's font copy", lambda: len(self.font_copies(run)) >= 3 + i)
             self.assertEqual(run.probe.cmd("post", "%x" % about["hwnd"], "%x" % WM_CLOSE, 0, 0), ["ok"])
             self.about_box(run, present=False)
         self.assertEqual(len(run.probe.windows("#32770")), windows_before)

@@ -20,9 +20,6 @@ constexpr DWORD kReleaseWaitMs = 10000;
 constexpr DWORD kReleasePollMs = 20;
 constexpr UINT kTimerPeriodMs = 1000;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
-constexpr char kRunOnceNotice[] =
-    "您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
-    "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）";
 
 // The image drawn for the size the system asks for: LoadIcon would take the
 // large size and shrink it for the caption and the tray, blurred at 150 %.
@@ -213,29 +210,30 @@ void CMonitorToolDlg::BuildTrayTip()
     BOOL bRegistered = FALSE;
     if (!m_settings.nRunRun) {
         bRegistered = RegisterActionHotKey(MOD_CONTROL, m_settings.nAccKey);
-        if (!bRegistered) MessageBox("热键冲突！", "提示", MB_ICONERROR | MB_OK);
+        if (!bRegistered) MessageBox(IDS_HOTKEY_CONFLICT, IDS_NOTICE, MB_ICONERROR | MB_OK);
     }
-    HotKeyText::CopyTip(HotKeyText::TipText(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
-                                            m_settings.nAccKey),
-                        IsAnsiLeadByte, m_trayData.szTip);
-    static_assert(sizeof(m_trayData.szTip) >= HotKeyText::kTipCapacity, "tip buffer");
+    CUiText tip(IDS_TRAY_TIP);
+    tip.Append(HotKeyText::TipTail(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
+                                   m_settings.nAccKey).c_str());
+    HotKeyText::CopyTip(static_cast<const WCHAR*>(tip), m_trayData.szTip);
+    static_assert(sizeof(m_trayData.szTip) / sizeof(WCHAR) >= HotKeyText::kTipCapacity, "tip buffer");
 }
 
 void CMonitorToolDlg::SetUpTray()
 {
     m_trayMenu.CreatePopupMenu();
-    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_SHOW, "显示主画面");
-    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_TURN_OFF, "关闭显示器");
+    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_SHOW, IDS_TRAY_SHOW);
+    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_TURN_OFF, IDS_TRAY_TURN_OFF);
     m_trayMenu.AppendMenu(MF_SEPARATOR);
-    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_EXIT, "退出");
+    m_trayMenu.AppendMenu(MF_STRING, ID_TRAY_EXIT, IDS_TRAY_EXIT);
 
-    m_trayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    m_trayData.cbSize = NOTIFYICONDATAW_V1_SIZE;
     m_trayData.hWnd = m_hWnd;
     m_trayData.uID = kTrayIconId;
     m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_trayData.uCallbackMessage = WM_TRAYNOTIFY;
     m_trayData.hIcon = m_hSmallIcon;
-    ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
+    ::Shell_NotifyIconW(NIM_ADD, &m_trayData);
 }
 
 LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -244,7 +242,7 @@ LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     // The shell announces a new notification area (Explorer restarted) to every
     // top-level window; the icon it had is gone. No icon was added in run-once mode.
     else if (message == s_uTaskbarCreated && s_uTaskbarCreated && m_trayData.cbSize)
-        ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
+        ::Shell_NotifyIconW(NIM_ADD, &m_trayData);
     else if (message == WM_HOTKEY) OnHotKey();
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -330,7 +328,7 @@ void CMonitorToolDlg::OnDestroy()
     m_inputBlock.Lift();
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
     // In run-once mode no icon was added and the record holds only its tip.
-    if (m_trayData.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayData);
+    if (m_trayData.cbSize) ::Shell_NotifyIconW(NIM_DELETE, &m_trayData);
 }
 
 void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
@@ -375,13 +373,13 @@ void CMonitorToolDlg::OnSettings()
         if (!m_settings.nRunRun) return;
         // Timer 1 would end the program at the first pointer move while the notice is open.
         KillTimer(kTimerId);
-        MessageBox(kRunOnceNotice, "提示", MB_ICONINFORMATION | MB_OK);
+        MessageBox(IDS_RUN_ONCE_NOTICE, IDS_NOTICE, MB_ICONINFORMATION | MB_OK);
         SetTimer(kTimerId, kTimerPeriodMs, nullptr);
     });
 
     if (!m_settings.nRunRun) ::UnregisterHotKey(m_hWnd, kHotKeyId);
     BuildTrayTip();
-    ::Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
+    ::Shell_NotifyIconW(NIM_MODIFY, &m_trayData);
 
     CString strStartup = Shortcut::kStartupFolder;
     strStartup += "\\";

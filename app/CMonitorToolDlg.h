@@ -75,7 +75,7 @@ private:
     CString m_strIniPath;
     int m_nHideGuard;
     // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
-    NOTIFYICONDATAA m_trayData;
+    NOTIFYICONDATAW m_trayData;
     CMenu m_trayMenu;
     CInputBlock m_inputBlock;
     BOOL m_bWaitingRelease;

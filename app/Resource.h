@@ -17,6 +17,15 @@
 
 #define IDM_ABOUTBOX 0x0010
 
+// Strings, one entry per language in the resource script's string tables.
+#define IDS_NOTICE 256
+#define IDS_HOTKEY_CONFLICT 257
+#define IDS_RUN_ONCE_NOTICE 258
+#define IDS_TRAY_TIP 259
+#define IDS_TRAY_SHOW 260
+#define IDS_TRAY_TURN_OFF 261
+#define IDS_TRAY_EXIT 262
+
 // Settings dialog 130
 #define IDC_AUTORUN 1005
 #define IDC_RUNRUN 1006

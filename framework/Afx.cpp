@@ -1,9 +1,8 @@
 #include "Afx.h"
 
 #include "CWinApp.h"
+#include "CUiText.h"
 #include "CWnd.h"
-
-#include <string.h>
 
 CWinApp* AfxGetApp() { return CWinApp::GetApp(); }
 
@@ -21,7 +20,12 @@ HINSTANCE AfxGetInstanceHandle()
 
 HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
 
-int AfxMessageBox(const char* lpszText, UINT nType, UINT)
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
+{
+    return AfxMessageBox(CUiText(nIDPrompt), nType, nIDHelp);
+}
+
+int AfxMessageBox(const WCHAR* lpszText, UINT nType, UINT)
 {
     HWND hOwner = ::GetActiveWindow();
     if (!hOwner) {
@@ -29,15 +33,17 @@ int AfxMessageBox(const char* lpszText, UINT nType, UINT)
         CWnd* pMain = pThread ? pThread->GetMainWnd() : nullptr;
         hOwner = pMain ? pMain->m_hWnd : nullptr;
     }
-    // The caption is the executable's name without its extension.
-    char szName[MAX_PATH] = "";
-    DWORD n = ::GetModuleFileNameA(nullptr, szName, MAX_PATH);
+    // The caption is the executable's name without its extension; UTF-16 has no
+    // trail units that look like a backslash or a dot.
+    WCHAR szName[MAX_PATH] = L"";
+    DWORD n = ::GetModuleFileNameW(nullptr, szName, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) szName[0] = 0;
-    const char* pName = szName;
-    for (const char* p = szName; *p; p = ::CharNextA(p))
-        if (*p == '\\') pName = p + 1;
-    char szCaption[MAX_PATH];
-    lstrcpynA(szCaption, pName, MAX_PATH);
-    if (char* pDot = strrchr(szCaption, '.')) *pDot = 0;
-    return ::MessageBoxA(hOwner, lpszText, szCaption, nType);
+    const WCHAR* pName = szName;
+    WCHAR* pDot = nullptr;
+    for (WCHAR* p = szName; *p; ++p) {
+        if (*p == L'\\') pName = p + 1, pDot = nullptr;
+        else if (*p == L'.') pDot = p;
+    }
+    if (pDot) *pDot = 0;
+    return ::MessageBoxW(hOwner, lpszText, pName, nType);
 }

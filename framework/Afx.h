@@ -14,4 +14,5 @@ HINSTANCE AfxGetResourceHandle();
 inline void AfxEnableControlContainer() {}
 // A message box owned by the thread's active window (else its main window), with
 // the program's name as its caption.
-int AfxMessageBox(const char* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(const WCHAR* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = 0);

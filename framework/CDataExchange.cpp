@@ -2,6 +2,8 @@
 
 
 #include "Afx.h"
+#include "AfxRes.h"
+#include "CUiText.h"
 #include "CWnd.h"
 #include "IntegerText.h"
 
@@ -72,7 +74,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
     // Text too long for the buffer is no integer of 32 bits either.
     if (n >= static_cast<int>(sizeof szText) - 1 ||
         !IntegerText::Parse(reinterpret_cast<const uint8_t*>(szText), static_cast<size_t>(n), value)) {
-        AfxMessageBox("请输入一个整数。", MB_ICONEXCLAMATION);
+        AfxMessageBox(AFX_IDP_PARSE_INT, MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }
@@ -91,9 +93,8 @@ void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
 {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    // The text and two ints of at most 11 characters each fit with room to spare.
-    char szText[128];
-    ::wsprintfA(szText, "请输入一个介于 %d 和 %d 之间的整数。", minVal, maxVal);
-    AfxMessageBox(szText, MB_ICONEXCLAMATION);
+    CUiText text;
+    text.Format(AFX_IDP_PARSE_INT_RANGE, minVal, maxVal);
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
     pDX->Fail();
 }

@@ -1,6 +1,7 @@
 #include "CDialog.h"
 
 #include "Afx.h"
+#include "CUiText.h"
 #include "CWinThread.h"
 #include "DialogInitList.h"
 
@@ -44,8 +45,13 @@ INT_PTR CDialog::DoModal()
     ::InitCommonControlsEx(&icc);
     m_bEndModal = FALSE;
     m_nModalResult = -1;
-    HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
-                                     &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
+    // The template of the user-interface language, through the W function: the ANSI
+    // one would pass the template's UTF-16 text through the system's code page.
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HRSRC hRes = CUiText::Find(MAKEINTRESOURCEW(5), m_nIDTemplate);  // RT_DIALOG
+    const DLGTEMPLATE* pTemplate = hRes ? static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(hInst, hRes))) : nullptr;
+    HWND hWnd = pTemplate ? ::CreateDialogIndirectParamW(hInst, pTemplate, hOwner, &CDialog::StaticDlgProc,
+                                                         reinterpret_cast<LPARAM>(this)) : nullptr;
     if (!hWnd) {
         if (bEnableOwner) ::EnableWindow(hOwner, TRUE);
         return -1;
@@ -58,7 +64,7 @@ INT_PTR CDialog::DoModal()
     // destroyed): the detach at its last message ends the loop then.
     MSG msg;
     while (!m_bEndModal && m_hWnd) {
-        if (::GetMessageA(&msg, nullptr, 0, 0) < 0 || !PumpModalMessage(msg)) break;
+        if (::GetMessageW(&msg, nullptr, 0, 0) < 0 || !PumpModalMessage(msg)) break;
     }
 
     // A dialog that went by itself leaves no active window: the owner takes over.
@@ -78,9 +84,11 @@ BOOL CDialog::PumpModalMessage(MSG& msg)
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return FALSE;
     }
-    if (!m_hWnd || !::IsDialogMessageA(m_hWnd, &msg)) {
+    // W throughout, as the dialog is: an ANSI loop would turn typed characters that
+    // the system code page lacks into "?" on their way to the dialog's controls.
+    if (!m_hWnd || !::IsDialogMessageW(m_hWnd, &msg)) {
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return TRUE;
 }
@@ -121,7 +129,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 BOOL CDialog::ExecuteDlgInit(UINT nIDTemplate)
 {
     HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), MAKEINTRESOURCEA(RT_DIALOG_INIT_LIST));
+    HRSRC hRes = CUiText::Find(MAKEINTRESOURCEW(RT_DIALOG_INIT_LIST), nIDTemplate);
     if (!hRes) return TRUE;  // no list: nothing to send
     HGLOBAL hData = ::LoadResource(hInst, hRes);
     const BYTE* p = hData ? static_cast<const BYTE*>(::LockResource(hData)) : nullptr;
@@ -140,7 +148,8 @@ BOOL CDialog::ExecuteDlgInit(UINT nIDTemplate)
         if (length > size - pos) return FALSE;
         if (message == DIALOG_INIT_CB_ADDSTRING16) message = CB_ADDSTRING;
         else if (message == DIALOG_INIT_LB_ADDSTRING16) message = LB_ADDSTRING;
-        // The bytes up to their first zero, as a string the control copies.
+        // The bytes up to their first zero, as a string the control copies. The list
+        // holds ASCII key names, which every code page converts alike.
         DWORD n = 0;
         while (n < length && p[pos + n]) ++n;
         std::string text(reinterpret_cast<const char*>(p + pos), n);
@@ -161,7 +170,7 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT message, WPARAM wParam, 
     CDialog* pDlg = reinterpret_cast<CDialog*>(lParam);
     if (!pDlg) return FALSE;
     pDlg->Attach(hWnd);
-    pDlg->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC,
+    pDlg->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hWnd, GWLP_WNDPROC,
         reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
     pDlg->CenterWindow();
     pDlg->ExecuteDlgInit(pDlg->m_nIDTemplate);

@@ -9,5 +9,6 @@ inline BOOL WINAPI DeleteFontObject(HFONT hFont) { return ::DeleteObject(hFont);
 class CFont : public CHandleOwner<HFONT, DeleteFontObject> {
 public:
     // FALSE, making nothing, while a font is held.
-    BOOL CreateFontIndirect(const LOGFONTA* lpLogFont) { return !IsOwning() && Own(::CreateFontIndirectA(lpLogFont)); }
+    // W: a face name such as the dialogs' Chinese one survives every code page.
+    BOOL CreateFontIndirect(const LOGFONTW* lpLogFont) { return !IsOwning() && Own(::CreateFontIndirectW(lpLogFont)); }
 };

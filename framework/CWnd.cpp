@@ -113,7 +113,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     // The previous procedure is never NULL: a zero answer with an error set is a failure
     // (another process's window, say).
     ::SetLastError(ERROR_SUCCESS);
-    LONG_PTR pfnPrevious = ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
+    LONG_PTR pfnPrevious = ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
     if (!pfnPrevious && ::GetLastError() != ERROR_SUCCESS) {
         Detach();
         return FALSE;
@@ -132,9 +132,9 @@ HWND CWnd::UnsubclassWindow()
     HWND hWnd = m_hWnd;
     if (hWnd && m_pfnSuper) {
         // Restoring over a later subclass would cut it out of the chain.
-        WNDPROC pfnNow = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
+        WNDPROC pfnNow = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
         if (pfnNow == &CWnd::StaticWndProc) {
-            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
         } else {
             HandleTable& table = Handles();
             CSingleLock guard(&table.lock);
@@ -156,6 +156,11 @@ void CWnd::GetWindowText(CString& rString) const
     int n = ::GetWindowTextLengthA(m_hWnd);
     ::GetWindowTextA(m_hWnd, rString.GetBuffer(n + 1), n + 1);
     rString.ReleaseBuffer();
+}
+
+int CWnd::MessageBox(UINT nIDText, UINT nIDCaption, UINT nType)
+{
+    return ::MessageBoxW(m_hWnd, CUiText(nIDText), CUiText(nIDCaption), nType);
 }
 
 BOOL CWnd::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT*)
@@ -187,8 +192,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_pfnSuper) return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    if (m_pfnSuper) return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::Default()
@@ -267,8 +272,8 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPA
                 if (message == WM_NCDESTROY) table.orphans.erase(it);
             }
         }
-        if (pfnSuper) return ::CallWindowProcA(pfnSuper, hWnd, message, wParam, lParam);
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+        if (pfnSuper) return ::CallWindowProcW(pfnSuper, hWnd, message, wParam, lParam);
+        return ::DefWindowProcW(hWnd, message, wParam, lParam);
     }
     if (message != WM_NCDESTROY) return pWnd->Dispatch(message, wParam, lParam);
 

@@ -5,6 +5,7 @@
 #include "CObject.h"
 #include "CPoint.h"
 #include "CString.h"
+#include "CUiText.h"
 
 class CDC;
 #include "MessageMap.h"
@@ -12,6 +13,9 @@ class CDC;
 // A window object attaches to its HWND in the framework's own table, so every window
 // procedure finds its object without thunks. The table, never a window's
 // GWLP_USERDATA, is what makes a handle ours: controls and foreign code use that slot.
+// The framework's window procedure is a W one: a window it subclasses is a Unicode
+// window, so text sent to it or read from it (a W dialog's caption among them) never
+// goes through the ANSI code page. No handler reads text out of a message.
 class CWnd : public CObject {
     DECLARE_DYNAMIC(CWnd)
 public:
@@ -48,7 +52,7 @@ public:
     { return ::SetWindowPos(m_hWnd, pInsertAfter ? pInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags); }
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void GetWindowText(CString& rString) const;
-    void SetWindowText(const char* lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+    void SetWindowText(const WCHAR* lpszString) { ::SetWindowTextW(m_hWnd, lpszString); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
@@ -65,8 +69,8 @@ public:
     BOOL EnableDlgItem(int nID, BOOL bEnable) { return ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEnable); }
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     { return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam); }
-    int MessageBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK)
-    { return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType); }
+    // Text and caption are strings of the user-interface language.
+    int MessageBox(UINT nIDText, UINT nIDCaption, UINT nType = MB_OK);
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     BOOL ScreenToClient(LPPOINT lpPoint) const { return ::ScreenToClient(m_hWnd, lpPoint); }
 

@@ -15,7 +15,7 @@ namespace {
 constexpr DWORD kLastTextStyle = SS_RIGHT;
 // The shell answers 32 or less when it could not open the target.
 constexpr UINT_PTR kLastShellError = 32;
-static_assert(sizeof(LOGFONTA) == 60, "the full ANSI font description");
+static_assert(sizeof(LOGFONTW) == 92, "the full font description");
 }
 
 CStaticLink::CStaticLink(LPCSTR lpszText, BOOL bDeleteOnDestroy)
@@ -68,8 +68,9 @@ HBRUSH CStaticLink::CtlColor(CDC* pDC, UINT)
         HFONT hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
         // No font set: the control draws with the system font, so the copy is of that.
         if (!hFont) hFont = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
-        LOGFONTA lf;
-        if (::GetObjectA(hFont, sizeof(lf), &lf) == sizeof(lf)) m_fontLink.CreateFontIndirect(&lf);
+        // W: the ANSI description would lose a Chinese face name where the code page lacks it.
+        LOGFONTW lf;
+        if (::GetObjectW(hFont, sizeof(lf), &lf) == sizeof(lf)) m_fontLink.CreateFontIndirect(&lf);
     }
     // A failed copy leaves the DC's font; the next colouring tries again.
     if (m_fontLink.GetSafeHandle()) pDC->SelectObject(m_fontLink.GetSafeHandle());

@@ -1,10 +1,9 @@
 #include "HotKeyText.h"
 
-#include "CodePages.h"
-
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -34,41 +33,42 @@ TEST(HotKeyText, HotKeyNameWithAndWithoutCtrl)
     EXPECT_EQ(HotKeyName(true, 9), "Ctrl + ");
 }
 
-TEST(HotKeyText, TipText)
+TEST(HotKeyText, TipTail)
 {
-    const std::string prefix = "双击执行您设定的功能(热键：";
-    EXPECT_EQ(kTipPrefix, prefix);
-    EXPECT_EQ(TipText(false, true, false, 0), prefix + "F6)");
-    EXPECT_EQ(TipText(false, true, true, 6), prefix + "Ctrl + F12)");
+    EXPECT_EQ(TipTail(false, true, false, 0), "F6)");
+    EXPECT_EQ(TipTail(false, true, true, 6), "Ctrl + F12)");
     // A taken combination: the tip names no key.
-    EXPECT_EQ(TipText(false, false, true, 6), prefix + "Ctrl + )");
-    EXPECT_EQ(TipText(false, false, false, 3), prefix + ")");
-    EXPECT_EQ(TipText(false, true, false, 9), prefix + ")");
+    EXPECT_EQ(TipTail(false, false, true, 6), "Ctrl + )");
+    EXPECT_EQ(TipTail(false, false, false, 3), ")");
+    EXPECT_EQ(TipTail(false, true, false, 9), ")");
     // Run-once: the bare prefix, whatever else holds.
-    EXPECT_EQ(TipText(true, true, true, 6), prefix);
-    EXPECT_EQ(TipText(true, false, false, 0), prefix);
+    EXPECT_EQ(TipTail(true, true, true, 6), "");
+    EXPECT_EQ(TipTail(true, false, false, 0), "");
 }
 
-TEST(HotKeyText, CopyTipTerminatesAndKeepsDoubleByteCharactersWhole)
+// The cut at every length around the capacity, with a surrogate pair (U+20000, a
+// Chinese character outside the basic plane) at each position: the tip ends at the
+// capacity or one unit before it, never inside the pair, and nothing is written past it.
+TEST(HotKeyText, CopyTipKeepsSurrogatePairsWhole)
 {
-    char buffer[kTipCapacity + 8];
-    std::memset(buffer, 'x', sizeof buffer);
-    CopyTip("short", LeadByte936, buffer);
-    EXPECT_STREQ(buffer, "short");
-
-    std::memset(buffer, 'x', sizeof buffer);
-    CopyTip(std::string(200, 'a'), LeadByte936, buffer);
-    EXPECT_EQ(std::strlen(buffer), kTipCapacity - 1);
-    EXPECT_EQ(buffer[kTipCapacity], 'x');  // nothing written past the record's field
-
-    // 62 single bytes then a double-byte character: it does not fit in 63 and is dropped whole.
-    std::string tip(62, 'a');
-    tip += "\xB0\xA1";
-    CopyTip(tip, LeadByte936, buffer);
-    EXPECT_EQ(std::string(buffer), std::string(62, 'a'));
-
-    CopyTip("abc", LeadByte936, buffer, 1);
-    EXPECT_STREQ(buffer, "");
+    for (std::size_t length = 0; length <= kTipCapacity + 2; ++length) {
+        for (std::size_t pair = 0; pair + 1 < length; ++pair) {
+            std::u16string tip(length, u'\u5B57');
+            tip[pair] = 0xD840;
+            tip[pair + 1] = 0xDC00;
+            char16_t buffer[kTipCapacity + 8];
+            std::fill(std::begin(buffer), std::end(buffer), u'x');
+            CopyTip(tip.c_str(), buffer);
+            const std::u16string got(buffer);
+            const bool splits = length > kTipCapacity - 1 && pair == kTipCapacity - 2;
+            const std::size_t want = length < kTipCapacity ? length : kTipCapacity - 1 - (splits ? 1 : 0);
+            EXPECT_EQ(got, tip.substr(0, want)) << length << " " << pair;
+            EXPECT_EQ(buffer[kTipCapacity], u'x');
+        }
+    }
+    char16_t one[1] = {u'x'};
+    CopyTip(u"abc", one, 1);
+    EXPECT_EQ(one[0], 0);
 }
 
 }  // namespace

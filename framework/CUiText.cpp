@@ -1,0 +1,75 @@
+#include "CUiText.h"
+
+#include <stdarg.h>
+
+#include "Afx.h"
+
+namespace {
+const LANGID kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+const LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+// A string table block holds 16 strings, each a WORD length and that many UTF-16
+// units without a terminator; block n holds the strings 16 * (n - 1) to 16 * n - 1.
+const UINT kBlockStrings = 16;
+
+HRSRC FindIn(LPCWSTR lpType, UINT nID, LANGID lang)
+{
+    return ::FindResourceExW(AfxGetResourceHandle(), lpType, MAKEINTRESOURCEW(nID), lang);
+}
+
+// String nID of one language: its units and their count, or nullptr.
+const WCHAR* StringIn(UINT nID, LANGID lang, int* pnLength)
+{
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HRSRC hRes = FindIn(MAKEINTRESOURCEW(6), nID / kBlockStrings + 1, lang);  // RT_STRING
+    const WCHAR* p = hRes ? static_cast<const WCHAR*>(::LockResource(::LoadResource(hInst, hRes))) : nullptr;
+    if (!p) return nullptr;
+    const WCHAR* pEnd = p + ::SizeofResource(hInst, hRes) / sizeof(WCHAR);
+    for (UINT i = nID % kBlockStrings; i > 0 && p < pEnd; --i) p += 1 + *p;
+    if (p >= pEnd || *p == 0 || *p > pEnd - p - 1) return nullptr;
+    *pnLength = *p;
+    return p + 1;
+}
+}
+
+LANGID CUiText::Language()
+{
+    static LANGID s_lang = 0;
+    if (!s_lang) s_lang = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_CHINESE ? kChinese : kEnglish;
+    return s_lang;
+}
+
+HRSRC CUiText::Find(LPCWSTR lpType, UINT nID)
+{
+    HRSRC hRes = FindIn(lpType, nID, Language());
+    return hRes ? hRes : FindIn(lpType, nID, kChinese);
+}
+
+BOOL CUiText::Load(UINT nID)
+{
+    m_sz[0] = 0;
+    int n = 0;
+    const WCHAR* p = StringIn(nID, Language(), &n);
+    if (!p) p = StringIn(nID, kChinese, &n);
+    if (!p) return FALSE;
+    if (n > kCapacity - 1) n = kCapacity - 1;
+    for (int i = 0; i < n; ++i) m_sz[i] = p[i];
+    m_sz[n] = 0;
+    return TRUE;
+}
+
+void CUiText::Format(UINT nID, ...)
+{
+    CUiText format(nID);
+    va_list args;
+    va_start(args, nID);
+    // wsprintf writes at most 1024 characters; the formats here stay far below the capacity.
+    ::wvsprintfW(m_sz, format, args);
+    va_end(args);
+}
+
+void CUiText::Append(const char* pszAscii)
+{
+    int n = GetLength();
+    while (*pszAscii && n < kCapacity - 1) m_sz[n++] = static_cast<unsigned char>(*pszAscii++);
+    m_sz[n] = 0;
+}

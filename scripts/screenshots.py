@@ -162,7 +162,7 @@ def main():
     try:
         run.start()
         run.wait_dialog()
-        if not run.wait_calls("Shell_NotifyIconA", 1, 60):
+        if not run.wait_calls("Shell_NotifyIconW", 1, 60):
             raise SystemExit("no tray icon")
         shooter = Shooter(out)
 

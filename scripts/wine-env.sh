@@ -11,11 +11,14 @@ velodusk_wine_root=$velodusk_build_dir/wine
 export VELODUSK_BUILD_DIR=$velodusk_build_dir
 
 # The test locale: without the generated zh_CN.UTF-8 data Wine gets code page 936
-# but cannot create non-ASCII file names.
-if [ ! -f "$velodusk_build_dir/locale/zh_CN.UTF-8/LC_CTYPE" ]; then
-  mkdir -p "$velodusk_build_dir/locale"
-  localedef -i zh_CN -f UTF-8 "$velodusk_build_dir/locale/zh_CN.UTF-8" 2>/dev/null || true
-fi
+# but cannot create non-ASCII file names. zh_TW (code page 950) and en_US (1252)
+# are for the tests of the program's languages on other systems.
+for velodusk_locale in zh_CN zh_TW en_US; do
+  if [ ! -f "$velodusk_build_dir/locale/$velodusk_locale.UTF-8/LC_CTYPE" ]; then
+    mkdir -p "$velodusk_build_dir/locale"
+    localedef -i $velodusk_locale -f UTF-8 "$velodusk_build_dir/locale/$velodusk_locale.UTF-8" 2>/dev/null || true
+  fi
+done
 export LOCPATH=$velodusk_build_dir/locale
 { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -94,7 +97,7 @@ velodusk_wine_template() {
     # Relay tracing is off unless WINEDEBUG asks for +relay; the filter keeps
     # the trace to the calls the end-to-end tests look at.
     WINEPREFIX=$t wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f \
-      /d 'kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconA;user32.MessageBoxA;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA;kernel32.DeleteFileA;kernelbase.DeleteFileA;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteA;user32.MessageBeep;gdi32.CreateFontIndirectA;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExA;user32.SetForegroundWindow;user32.PostMessageA;ole32.CoInitializeEx;combase.CoInitializeEx' \
+      /d 'kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconW;user32.MessageBoxW;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA;kernel32.DeleteFileA;kernelbase.DeleteFileA;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteA;user32.MessageBeep;gdi32.CreateFontIndirectW;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExA;user32.SetForegroundWindow;user32.PostMessageA;ole32.CoInitializeEx;combase.CoInitializeEx' \
       >/dev/null 2>&1
     WINEPREFIX=$t wineserver -w
     [ -f "$t/system.reg" ] || { echo "wine-env: wineboot failed for $t" >&2; return 1; }

@@ -1,4 +1,4 @@
-// The dialog templates at 96, 120, 144 and 192 DPI: every control is created
+// The dialog templates of each language at 96, 120, 144 and 192 DPI: every control is created
 // and every text fits its control, measured with the control's own font. The
 // test runs itself once per DPI with the prefix's LogPixels set, since the
 // system DPI is fixed when a process starts; the value is put back after.
@@ -22,15 +22,37 @@ const char kDpiKey[] = "Control Panel\\Desktop";
 const char kDpiValue[] = "LogPixels";
 const char kChildFlag[] = "--at-dpi=";
 const int kDpis[] = {96, 120, 144, 192};
+const LANGID kLanguages[] = {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
 int g_nWantDpi = 0;
 
 INT_PTR CALLBACK QuietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-std::string Text(HWND hWnd)
+std::wstring Text(HWND hWnd)
 {
-    char sz[256] = "";
-    ::GetWindowTextA(hWnd, sz, sizeof sz);
+    WCHAR sz[256] = L"";
+    ::GetWindowTextW(hWnd, sz, 256);
     return sz;
+}
+
+// For the messages: UTF-8.
+std::string Utf8(const std::wstring& text)
+{
+    char sz[1024] = "";
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, sz, sizeof sz, nullptr, nullptr);
+    return sz;
+}
+
+const DLGTEMPLATE* Template(int nId, LANGID lang)
+{
+    HRSRC hInfo = ::FindResourceExW(nullptr, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(nId), lang);
+    return hInfo ? static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(nullptr, hInfo))) : nullptr;
+}
+
+// The template of that language, created as the program does: through the W function.
+HWND CreateDialogIn(int nId, LANGID lang)
+{
+    const DLGTEMPLATE* pTemplate = Template(nId, lang);
+    return pTemplate ? ::CreateDialogIndirectParamW(::GetModuleHandleA(nullptr), pTemplate, nullptr, QuietProc, 0) : nullptr;
 }
 
 std::string ClassOf(HWND hWnd)
@@ -40,21 +62,20 @@ std::string ClassOf(HWND hWnd)
     return sz;
 }
 
-int TemplateItemCount(int nId)
+int TemplateItemCount(int nId, LANGID lang)
 {
-    HRSRC hInfo = ::FindResourceA(nullptr, MAKEINTRESOURCEA(nId), MAKEINTRESOURCEA(5));
-    const WORD* p = static_cast<const WORD*>(::LockResource(::LoadResource(nullptr, hInfo)));
+    const WORD* p = reinterpret_cast<const WORD*>(Template(nId, lang));
     // DIALOGEX starts with version 1 and the signature 0xFFFF.
     return p[1] == 0xFFFF ? p[8] : p[4];
 }
 
 // The size TEXT takes in FONT, laid out in WIDTH when the control wraps.
-SIZE Extent(HWND hWnd, const std::string& text, bool bWraps, int nWidth)
+SIZE Extent(HWND hWnd, const std::wstring& text, bool bWraps, int nWidth)
 {
     HDC hDC = ::GetDC(hWnd);
     HGDIOBJ hOld = ::SelectObject(hDC, reinterpret_cast<HFONT>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)));
     RECT rc = {0, 0, bWraps ? nWidth : 0, 0};
-    ::DrawTextA(hDC, text.c_str(), -1, &rc, DT_CALCRECT | (bWraps ? DT_WORDBREAK : DT_SINGLELINE));
+    ::DrawTextW(hDC, text.c_str(), -1, &rc, DT_CALCRECT | (bWraps ? DT_WORDBREAK : DT_SINGLELINE));
     ::SelectObject(hDC, hOld);
     ::ReleaseDC(hWnd, hDC);
     return SIZE{rc.right, rc.bottom};
@@ -68,24 +89,25 @@ RECT RectIn(HWND hChild)
     return rc;
 }
 
-void CheckDialog(int nId)
+void CheckDialog(int nId, LANGID lang)
 {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&icc);
-    HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nId), nullptr, QuietProc, 0);
-    ASSERT_NE(hDlg, nullptr) << "dialog " << nId;
+    HWND hDlg = CreateDialogIn(nId, lang);
+    ASSERT_NE(hDlg, nullptr) << "dialog " << nId << " language " << lang;
     const int nScale = ::MulDiv(1, g_nWantDpi, 96);
     std::vector<HWND> children;
     for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) children.push_back(h);
-    EXPECT_EQ(static_cast<int>(children.size()), TemplateItemCount(nId)) << "dialog " << nId;
+    EXPECT_EQ(static_cast<int>(children.size()), TemplateItemCount(nId, lang)) << "dialog " << nId;
 
     for (HWND h : children) {
-        const std::string text = Text(h), cls = ClassOf(h);
+        const std::wstring text = Text(h);
+        const std::string cls = ClassOf(h);
         const LONG style = ::GetWindowLongA(h, GWL_STYLE);
         RECT rc;
         ::GetClientRect(h, &rc);
-        const std::string where = "dialog " + std::to_string(nId) + " control " + std::to_string(::GetDlgCtrlID(h))
-                                  + " \"" + text + "\"";
+        const std::string where = "dialog " + std::to_string(nId) + " language " + std::to_string(lang) + " control "
+                                  + std::to_string(::GetDlgCtrlID(h)) + " \"" + Utf8(text) + "\"";
         // Every control lies inside the dialog's client area.
         RECT rcDlg, rcIn = RectIn(h), rcBoth;
         ::GetClientRect(hDlg, &rcDlg);
@@ -128,8 +150,8 @@ void CheckDialog(int nId)
             };
             if (boxed(a) || boxed(b)) continue;
             RECT ra = RectIn(a), rb = RectIn(b), r;
-            EXPECT_FALSE(::IntersectRect(&r, &ra, &rb)) << "dialog " << nId << ": \"" << Text(a) << "\" overlaps \""
-                                                       << Text(b) << "\"";
+            EXPECT_FALSE(::IntersectRect(&r, &ra, &rb)) << "dialog " << nId << " language " << lang << ": \""
+                                                       << Utf8(Text(a)) << "\" overlaps \"" << Utf8(Text(b)) << "\"";
         }
     }
     ::DestroyWindow(hDlg);
@@ -141,7 +163,7 @@ void CheckUpDown()
 {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&icc);
-    HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, QuietProc, 0);
+    HWND hDlg = CreateDialogIn(IDD_SETTINGS, kLanguages[0]);
     ASSERT_NE(hDlg, nullptr);
     HWND hSpin = ::GetDlgItem(hDlg, IDC_TIMESKM_SPIN);
     ASSERT_NE(hSpin, nullptr);
@@ -152,7 +174,7 @@ void CheckUpDown()
     const LPARAM upper = MAKELPARAM(rc.right / 2, rc.bottom / 4);
     ::SendMessageA(hSpin, WM_LBUTTONDOWN, MK_LBUTTON, upper);
     ::SendMessageA(hSpin, WM_LBUTTONUP, 0, upper);
-    EXPECT_EQ(Text(::GetDlgItem(hDlg, IDC_TIMESKM_VALUE)), "11");
+    EXPECT_EQ(Text(::GetDlgItem(hDlg, IDC_TIMESKM_VALUE)), L"11");
     ::DestroyWindow(hDlg);
 }
 
@@ -166,9 +188,9 @@ protected:
     }
 };
 
-TEST_F(DialogLayout, MainWindow) { CheckDialog(IDD_MONITORTOOL_DIALOG); }
-TEST_F(DialogLayout, SettingsDialog) { CheckDialog(IDD_SETTINGS); }
-TEST_F(DialogLayout, AboutBox) { CheckDialog(IDD_ABOUTBOX); }
+TEST_F(DialogLayout, MainWindow) { for (LANGID lang : kLanguages) CheckDialog(IDD_MONITORTOOL_DIALOG, lang); }
+TEST_F(DialogLayout, SettingsDialog) { for (LANGID lang : kLanguages) CheckDialog(IDD_SETTINGS, lang); }
+TEST_F(DialogLayout, AboutBox) { for (LANGID lang : kLanguages) CheckDialog(IDD_ABOUTBOX, lang); }
 TEST_F(DialogLayout, UpDownSteps) { CheckUpDown(); }
 
 // Sets the DPI, runs this program at it, puts the old value back.

@@ -45,7 +45,41 @@ def resource_ids():
 
 IDS = resource_ids()
 HOTKEY_ID = IDS["IDH_ACTION"]
-TIP_PREFIX = "双击执行您设定的功能(热键："
+
+
+def rc_texts():
+    """The user-visible texts of res/Velodusk.rc, per LANGUAGE section ("LANG_CHINESE",
+    "LANG_ENGLISH"): {"strings": {id name: text}, dialog name: (caption, [(id name, text)
+    of each control with a text, in template order])}. Defines of link/AboutText.h stand
+    for their text."""
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
+    with open(os.path.join(root, "link", "AboutText.h"), encoding="utf-8") as f:
+        defines = dict(re.findall(r'^#define (\w+) "([^"]*)"', f.read(), re.M))
+    with open(os.path.join(root, "res", "Velodusk.rc"), encoding="utf-8") as f:
+        rc = f.read()
+
+    def unquote(s):
+        return s.replace('\\n', '\n').replace('""', '"')
+
+    out = {}
+    for lang, body in re.findall(r"^LANGUAGE (\w+),[^\n]*\n(.*?)(?=^LANGUAGE |\Z)", rc, re.M | re.S):
+        section = out.setdefault(lang, {"strings": {}})
+        for block in re.findall(r"^STRINGTABLE\s*\nBEGIN\n(.*?)^END", body, re.M | re.S):
+            for name, text in re.findall(r'^\s*(\w+)\s+"((?:[^"]|"")*)"', block, re.M):
+                section["strings"][name] = unquote(text)
+        for name, head, block in re.findall(r"^(\w+) DIALOG(?:EX)? [^\n]*\n(.*?)^BEGIN\n(.*?)^END", body, re.M | re.S):
+            caption = re.search(r'^CAPTION "([^"]*)"', head, re.M).group(1)
+            items = []
+            for text, ident in re.findall(r'^\s*(?:PUSHBUTTON|GROUPBOX|LTEXT|CONTROL)\s+("[^"]*"|\w+)\s*,\s*([-\w]+)', block, re.M):
+                text = text[1:-1] if text.startswith('"') else defines[text]
+                if text:
+                    items.append((ident, text))
+            section[name] = (caption, items)
+    return out
+
+
+RC = rc_texts()
+TIP_PREFIX = RC["LANG_CHINESE"]["strings"]["IDS_TRAY_TIP"]
 
 ARGS = None
 
@@ -231,6 +265,18 @@ class Probe:
             return None
         return {"hwnd": int(r[1], 16), "icon": r[2] == "1", "count": int(r[3]),
                 "text": from_hex(r[4]).decode("gbk", "replace")}
+
+    def texts(self, hwnd):
+        """A window's text and its children's (id, class, text), read through the W
+        functions."""
+        r = self.cmd("textsw", "%x" % hwnd)
+        if r[0] != "ok":
+            return None
+        children = []
+        for item in r[2:]:
+            ident, cls, text = item.split(":")
+            children.append((int(ident, 16), cls, from_hex(text).decode("utf-8")))
+        return from_hex(r[1]).decode("utf-8"), children
 
     def close(self):
         if self.proc and self.proc.poll() is None:
@@ -453,8 +499,8 @@ class Run:
                 out[fname] = None
         return out
 
-    def start(self, probe=True):
-        env = dict(os.environ)
+    def start(self, probe=True, **environ):
+        env = dict(os.environ, **environ)
         env["WINEDEBUG"] = "+pid,+timestamp,+relay"
         self.proc = start_on_desktop([self.exe], self.trace, env)
         # The launch log is the relay trace: the program's own stderr.
@@ -642,7 +688,7 @@ def grab(rect):
 def show_main_window(run, timeout=30):
     """The tray menu's first item, "显示主画面", picked with the menu's own keys."""
     # The icon answers clicks only once the shell has taken it: wait for the add to return.
-    run.wait_returns("Shell_NotifyIconA", 1, timeout)
+    run.wait_returns("Shell_NotifyIconW", 1, timeout)
     move_to(*TRAY_ICON)
     xdo("click", 3)
     menu = wait_until(lambda: next((m for m in run.probe.windows("#32768") if m[1]), None), timeout,

@@ -93,7 +93,7 @@ class About(E2E):
         with open(run.trace, "rb") as f:
             for seq, raw in enumerate(f):
                 m = RET_RE.match(raw.decode("latin-1"))
-                if m and int(m.group(1), 16) == run.pid and m.group(3) == "CreateFontIndirectA" \
+                if m and int(m.group(1), 16) == run.pid and m.group(3) == "CreateFontIndirectW" \
                         and int(m.group(5), 16) < 0x10000000:
                     out.append((seq, int(m.group(4), 16)))
         return out

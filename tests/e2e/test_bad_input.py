@@ -19,7 +19,7 @@ class BadInput(E2E):
         hk = run.wait_calls("RegisterHotKey", 1, 20)
         run.wait_ticks(2)
         self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x75]], "defaults: plain F6")
-        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0])
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [0])
         self.assertEqual(run.actions(), [], "not run-once")
 
     def close(self, run):

@@ -46,7 +46,7 @@ class HotKey(E2E):
             self.assertTrue(box["icon"], "the box shows an icon")
             self.assertEqual(box["count"], 1, "exactly one box")
             shot = harness.screenshot(run.logs + "/conflict.png")
-            boxes = run.calls("MessageBoxA")
+            boxes = run.calls("MessageBoxW")
             self.assertEqual(len(boxes), 1, shot)
             self.assertEqual(boxes[0].args[3], 0x10, "MB_ICONERROR | MB_OK")
             run.probe.cmd("post", "%x" % box["hwnd"], "%x" % WM_COMMAND, IDOK, 0)

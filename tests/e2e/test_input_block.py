@@ -20,7 +20,7 @@ class InputBlock(E2E):
         _, counts = harness.start_target(run.logs)
         run.start()
         run.wait_dialog()
-        run.wait_returns("Shell_NotifyIconA", 1, 30)
+        run.wait_returns("Shell_NotifyIconW", 1, 30)
         self.poke()
         wait_until(lambda: counts() == (1, 1), 20, "the target's first click and key")
 

@@ -107,7 +107,7 @@ class Logo(E2E):
     def test_junk_logo_leaves_the_area_empty_and_the_program_working(self):
         run = self.launch("logo_junk", extra_files={"Logo.gif": b"GIF89a" + bytes(range(256)) * 3})
         run.wait_dialog()
-        self.assertEqual([c.args[0] for c in run.wait_calls("Shell_NotifyIconA", 1, 20)], [0], "tray icon added")
+        self.assertEqual([c.args[0] for c in run.wait_calls("Shell_NotifyIconW", 1, 20)], [0], "tray icon added")
         w = harness.show_main_window(run)
         # Painted once its buttons and group box show; a corner of the client
         # area then gives the dialog's background.

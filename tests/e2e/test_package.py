@@ -76,7 +76,7 @@ class Package(E2E):
         self.runs.append(run)
         run.start()
         run.wait_dialog()
-        adds = [c for c in run.wait_calls("Shell_NotifyIconA", 1, 60) if c.args[0] == NIM_ADD]
+        adds = [c for c in run.wait_calls("Shell_NotifyIconW", 1, 60) if c.args[0] == NIM_ADD]
         self.assertEqual(len(adds), 1, "the tray icon")
 
 

@@ -11,7 +11,7 @@ class Release(E2E):
         move_to(500, 400)
         run = self.launch("release_f6", {"Lock": 1})
         run.wait_dialog()
-        run.wait_returns("Shell_NotifyIconA", 1, 30)
+        run.wait_returns("Shell_NotifyIconW", 1, 30)
         move_to(500, 400)
 
         def power_offs():

@@ -18,7 +18,7 @@ class RunOnce(E2E):
         self.assertIsNotNone(w, "run-once mode must wait for the pointer to move")
         self.assertFalse(w["visible"])
         self.assertEqual(run.calls("RegisterHotKey"), [])
-        self.assertEqual(run.calls("Shell_NotifyIconA"), [], "no tray icon, and no delete of one")
+        self.assertEqual(run.calls("Shell_NotifyIconW"), [], "no tray icon, and no delete of one")
         moved = run.probe.tick()
         move_to(700, 300)
         self.assertTrue(run.wait_gone(10), "still running 10 s after the pointer moved")

@@ -38,13 +38,13 @@ def ini_text(values):
 
 
 def message_boxes(run):
-    """(owner, type) of each MessageBoxA of the run; long texts are traced cut short
+    """(owner, type) of each MessageBoxW of the run; long texts are traced cut short
     ("..."), which the harness's parser skips."""
     out = []
     with open(run.trace, "rb") as f:
         for line in f:
             line = line.decode("latin-1")
-            m = re.match(r"^(?:\d+\.\d+:)?([0-9a-f]+):[0-9a-f]+:Call user32\.MessageBoxA\(([0-9a-f]+),.*,([0-9a-f]+)\) ret=", line)
+            m = re.match(r"^(?:\d+\.\d+:)?([0-9a-f]+):[0-9a-f]+:Call user32\.MessageBoxW\(([0-9a-f]+),.*,([0-9a-f]+)\) ret=", line)
             if m and int(m.group(1), 16) == run.pid:
                 out.append((int(m.group(2), 16), int(m.group(3), 16)))
     return out
@@ -138,8 +138,8 @@ class Settings(E2E):
         self.confirm(run, dlg)
         self.assertEqual(self.ini(run), ini_text(DEFAULTS))
         after = [c for c in run.calls()[before:]
-                 if c.func in ("UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconA", "MessageBoxA")]
-        self.assertEqual([c.func for c in after], ["UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconA"], after)
+                 if c.func in ("UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "MessageBoxW")]
+        self.assertEqual([c.func for c in after], ["UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW"], after)
         self.assertEqual(after[0].args, [run.dlg, HOTKEY_ID])
         self.assertEqual(after[1].args, [run.dlg, HOTKEY_ID, 0, VK_F6])
         self.assertEqual(after[2].args[0], NIM_MODIFY)
@@ -159,7 +159,7 @@ class Settings(E2E):
         self.choose_ctrl_f12(run, dlg)
         self.confirm(run, dlg)
         self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
-        self.assertEqual(run.calls("MessageBoxA"), [])
+        self.assertEqual(run.calls("MessageBoxW"), [])
         self.assertEqual(self.ini(run), "[Velodusk]\r\nLock=1\r\n" + "".join(
             "%s=%d\r\n" % (k, v) for k, v in dict(DEFAULTS, AccCtrl=1, AccKey=6).items() if k != "Lock"))
         self.assertEqual(self.tip(run), TIP_PREFIX + "Ctrl + F12)")
@@ -183,7 +183,7 @@ class Settings(E2E):
             self.assertEqual((box["text"], box["count"]), ("热键冲突！", 1))
             run.probe.cmd("post", "%x" % box["hwnd"], "%x" % 0x111, IDOK, 0)
             self.shortcuts_done(run)
-            self.assertEqual(len(run.calls("MessageBoxA")), 1)
+            self.assertEqual(len(run.calls("MessageBoxW")), 1)
             self.assertEqual(self.tip(run), TIP_PREFIX + "Ctrl + )")
         finally:
             run.probe.cmd("unhold")
@@ -270,7 +270,7 @@ class Settings(E2E):
         # Proof of time passing: the main window answers after the dialog has gone.
         self.assertEqual(run.probe.cmd("send", "%x" % run.dlg, "0", 0, 0)[0], "ok")
         self.assertEqual([c.func for c in run.calls()[before:] if c.func in (
-            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconA", "WritePrivateProfileStringA",
+            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "WritePrivateProfileStringA",
             "CoUninitialize", "DeleteFileA")], [])
         self.assertEqual(self.ini(run), ini)
         with open(DESKTOP_LNK, "rb") as f:

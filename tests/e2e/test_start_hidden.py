@@ -12,7 +12,7 @@ class StartWithoutIni(E2E):
         # Defaults: plain F6, tray icon added, nothing acted at start.
         hk = run.wait_calls("RegisterHotKey", 1, 20)
         self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x75]])
-        tray = run.wait_calls("Shell_NotifyIconA", 1, 20)
+        tray = run.wait_calls("Shell_NotifyIconW", 1, 20)
         self.assertEqual([c.args[0] for c in tray], [0], "one NIM_ADD")
         run.wait_ticks(2)
         self.assertEqual(run.actions(), [], "no action without a trigger")
@@ -40,9 +40,9 @@ class StartWithoutIni(E2E):
         # Exit through WM_CLOSE: the hot key and the icon go, still nothing written.
         run.probe.cmd("post", "%x" % run.dlg, "10", 0, 0)
         self.assertTrue(run.wait_gone(20))
-        run.wait_returns("Shell_NotifyIconA", 2, 10)
+        run.wait_returns("Shell_NotifyIconW", 2, 10)
         self.assertEqual([c.args[:2] for c in run.calls("UnregisterHotKey")], [[run.dlg, HOTKEY_ID]])
-        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0, 2], "NIM_ADD then NIM_DELETE")
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [0, 2], "NIM_ADD then NIM_DELETE")
         self.assertEqual(list(run.listing()), ["Velodusk.exe"], "nothing written at exit")
         self.assertEqual(run.calls("WritePrivateProfileStringA"), [])
 

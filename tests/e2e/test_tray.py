@@ -32,7 +32,7 @@ class Tray(E2E):
         # Lock mode 1: a block (modes 0 and 2) would swallow the clicks that follow.
         run = self.launch("tray", {"Lock": 1})
         run.wait_dialog()
-        run.wait_returns("Shell_NotifyIconA", 1, 20)
+        run.wait_returns("Shell_NotifyIconW", 1, 20)
 
         # Double-click: the action (lock mode 1: the monitor only).
         move_to(*harness.TRAY_ICON)
@@ -68,13 +68,13 @@ class Tray(E2E):
         # "退出" (last item) ends the program and removes the icon.
         self.pick(run, self.open_menu(run), VK_UP, VK_RETURN)
         self.assertTrue(run.wait_gone(20))
-        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0, 2])
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [0, 2])
         self.assertEqual(len(run.actions()), 4, "leaving performs no action")
 
     def test_escape_while_visible_ends(self):
         run = self.launch("tray_esc")
         run.wait_dialog()
-        run.wait_returns("Shell_NotifyIconA", 1, 20)
+        run.wait_returns("Shell_NotifyIconW", 1, 20)
         self.pick(run, self.open_menu(run), VK_DOWN, VK_RETURN)
         self.wait_visible(run, True, "shown")
         w = run.probe.find("Velodusk")
@@ -93,7 +93,7 @@ class Tray(E2E):
     def test_menu_in_the_foreground_closes_on_a_click_elsewhere(self):
         run = self.launch("tray_elsewhere", {"Lock": 1})
         run.wait_dialog()
-        run.wait_returns("Shell_NotifyIconA", 1, 20)
+        run.wait_returns("Shell_NotifyIconW", 1, 20)
         self.open_menu(run)
         # A click on the empty desktop closes the menu and picks nothing.
         move_to(300, 200)
@@ -112,13 +112,13 @@ class Tray(E2E):
     def test_icon_again_after_the_shell_restarts(self):
         run = self.launch("tray_again", {"AccKey": 2})
         run.wait_dialog()
-        run.wait_returns("Shell_NotifyIconA", 1, 20)
+        run.wait_returns("Shell_NotifyIconW", 1, 20)
         # The shell loses the icon, then announces itself to every top-level window.
         self.assertEqual(run.probe.cmd("untray", "%x" % run.dlg, "%x" % harness.IDS["ID_TRAY_ICON"]), ["ok"])
         msg = run.probe.cmd("register", harness.gbk_hex("TaskbarCreated"))[1]
         self.assertEqual(run.probe.cmd("post", "ffff", msg, 0, 0), ["ok"])
-        run.wait_returns("Shell_NotifyIconA", 2, 20)
-        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconA")], [0, 0], "NIM_ADD again")
+        run.wait_returns("Shell_NotifyIconW", 2, 20)
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [0, 0], "NIM_ADD again")
         move_to(harness.TRAY_ICON[0] - 3, harness.TRAY_ICON[1] - 2)
         tips = wait_until(lambda: [t for _, vis, t in run.probe.tooltips() if t.startswith(harness.TIP_PREFIX)], 10,
                           "the tray icon's tooltip")

@@ -77,6 +77,19 @@ std::string Text(HWND hwnd)
     return std::string(buf, std::strlen(buf));
 }
 
+// The text as the W functions give it, in UTF-8: nothing passes through this
+// process's ANSI code page on the way.
+std::string TextW(HWND hwnd)
+{
+    WCHAR buf[1024] = {};
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
+        return std::string();
+    char out[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, buf, -1, out, sizeof(out), nullptr, nullptr);
+    return out;
+}
+
 std::string ClassOf(HWND hwnd)
 {
     char buf[256] = {};
@@ -410,6 +423,14 @@ int main(int argc, char** argv)
             EnumChildWindows(w[0], CollectStatics, reinterpret_cast<LPARAM>(&st));
             Reply(Fmt("ok %lx %d %u ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w[0])), st.icon ? 1 : 0,
                       static_cast<unsigned>(w.size())) + Hex(st.text));
+        } else if (cmd == "textsw" && a.size() == 2) {
+            // The window's text, then each child's id, class and text, in the order
+            // the dialog manager created them.
+            HWND hwnd = ParseHwnd(a[1]);
+            std::string out = "ok " + Hex(TextW(hwnd));
+            for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                out += Fmt(" %x:", GetDlgCtrlID(c) & 0xFFFF) + ClassOf(c) + ":" + Hex(TextW(c));
+            Reply(out);
         } else if (cmd == "hold" && a.size() == 3) {
             if (held) UnregisterHotKey(nullptr, 1);
             held = RegisterHotKey(nullptr, 1, std::strtoul(a[1], nullptr, 16), std::strtoul(a[2], nullptr, 16));

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Takes the README's four pictures from the real Velodusk.exe: it starts the
+"""Takes the README's pictures from the real Velodusk.exe: it starts the
 exe (with the build's Logo.gif beside it) in Wine's virtual desktop, drives it
 with the pointer as a user would (tray icon at the bottom right, "显示主画面",
-buttons "设置" and "关于") and crops each picture to its window.
+buttons "设置" and "关于") and crops each picture to its window. A second run
+under an English locale (code page 1252) takes the English main window.
 
 Run it through scripts/screenshots.sh, which builds and sets up Wine. With
 --dpi N the prefix's DPI (LogPixels) is N while the exe runs, and each picture
@@ -158,6 +159,30 @@ def main():
     old_dpi = prefix_dpi(args.dpi)
     desk = harness.Desktop()
     desk.open()
+    try:
+        shoot_chinese(args, rc_text, extra, named, out)
+        desk.end_case()
+        shoot_english(extra, named, out)
+    finally:
+        desk.end_case()
+        desk.close()
+        prefix_dpi(old_dpi)
+
+
+def shoot_english(extra, named, out):
+    """The main window as a user whose language is not Chinese sees it."""
+    run = harness.Run("screenshots-en", extra_files=extra)
+    try:
+        run.start(LC_ALL="en_US.UTF-8")
+        run.wait_dialog()
+        shooter = Shooter(out)
+        harness.show_main_window(run, 60)
+        shooter.settled(run.probe.find("Velodusk")["rect"], named("main-window-en.png"))
+    finally:
+        run.stop()
+
+
+def shoot_chinese(args, rc_text, extra, named, out):
     run = harness.Run("screenshots", extra_files=extra)
     try:
         run.start()
@@ -190,9 +215,6 @@ def main():
         shoot_child_dialog(run, shooter, rc_text, "IDC_ABOUT", named("about.png"))
     finally:
         run.stop()
-        desk.end_case()
-        desk.close()
-        prefix_dpi(old_dpi)
 
 
 if __name__ == "__main__":

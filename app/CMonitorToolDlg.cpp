@@ -137,8 +137,9 @@ void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
         for (int i = 0; i < nKeys; ++i) bHeld = bHeld || (::GetAsyncKeyState(pKeys[i]) & 0x8000) != 0;
         if (!bHeld || ::GetTickCount() - dwStart >= kReleaseWaitMs) break;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
+        // W, as the pump that dispatches it: typed characters keep their value.
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (!PumpModalMessage(msg)) return;
         }
         if (!::IsWindow(m_hWnd)) return;

@@ -3,9 +3,10 @@
 int CWinThread::Run()
 {
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // W, as the framework's windows are.
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     m_nExitCode = static_cast<int>(msg.wParam);
     return ExitInstance();

@@ -105,8 +105,9 @@ def from_hex(h):
 class Call:
     def __init__(self, ms, pid, dll, func, args, ret):
         self.ms, self.pid, self.dll, self.func, self.ret = ms, pid, dll, func, ret
-        # String arguments are traced as pointer plus quoted text; keep the pointer.
-        args = re.sub(r' "(?:[^"\\]|\\.)*"', "", args or "")
+        # String arguments are traced as pointer plus quoted text (L"..." for UTF-16);
+        # keep the pointer.
+        args = re.sub(r' L?"(?:[^"\\]|\\.)*"', "", args or "")
         self.args = [int(a, 16) for a in args.split(",") if a]
 
     def __repr__(self):

@@ -6,18 +6,11 @@
 #include "HotKeyText.h"
 #include "IdleCheck.h"
 #include "IniPath.h"
-#include "InputBlock.h"
 #include "ModulePath.h"
 #include "Resource.h"
 #include "UpdateShortcut.h"
 
 namespace {
-constexpr LPARAM kMonitorPowerOff = 2;
-constexpr UINT kActionDelayMs = 500;
-// A key still held when the monitor goes off turns it on again with its key-up; an
-// action started by a key or a click waits for the release, though never for ever.
-constexpr DWORD kReleaseWaitMs = 10000;
-constexpr DWORD kReleasePollMs = 20;
 constexpr UINT kTimerPeriodMs = 1000;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 constexpr char kRunOnceNotice[] =
@@ -39,7 +32,7 @@ UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreat
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
       m_hIcon(LoadMainIcon(SM_CXICON, SM_CYICON)), m_hSmallIcon(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)),
-      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bWaitingRelease(FALSE)
+      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bIdleActed(FALSE), m_dwIdleActedInput(0)
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
     // before any action that is where it was when the program started.
@@ -122,34 +115,7 @@ void CMonitorToolDlg::ShowMainWindow()
 
 void CMonitorToolDlg::DoActionAfterRelease(const int* pKeys, int nKeys)
 {
-    // A trigger that arrives while an action waits (the held key's auto-repeat among
-    // them) joins that action.
-    if (m_bWaitingRelease) return;
-    m_bWaitingRelease = TRUE;
-    WaitForRelease(pKeys, nKeys);
-    m_bWaitingRelease = FALSE;
-    if (::IsWindow(m_hWnd)) DoAction();
-}
-
-// Polls the key state while the window keeps answering.
-void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
-{
-    const DWORD dwStart = ::GetTickCount();
-    for (;;) {
-        bool bHeld = false;
-        for (int i = 0; i < nKeys; ++i) bHeld = bHeld || (::GetAsyncKeyState(pKeys[i]) & 0x8000) != 0;
-        if (!bHeld || ::GetTickCount() - dwStart >= kReleaseWaitMs) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!PumpModalMessage(msg)) return;
-        }
-        if (!::IsWindow(m_hWnd)) return;
-    }
-    // Repeats the system queued before the release seen last.
-    MSG msg;
-    while (::PeekMessageA(&msg, m_hWnd, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
-    }
+    m_action.ActAfterRelease(m_settings.nLock, pKeys, nKeys);
 }
 
 void CMonitorToolDlg::OnHotKey()
@@ -160,42 +126,8 @@ void CMonitorToolDlg::OnHotKey()
 
 void CMonitorToolDlg::DoAction()
 {
-    ::Sleep(kActionDelayMs);
-    ApplyLock(m_settings.nLock);
+    m_action.Act(m_settings.nLock);
     ::GetCursorPos(&m_ptAtAction);
-}
-
-void CMonitorToolDlg::ApplyLock(int nMode)
-{
-    switch (nMode) {
-    case 0:
-        BlockAllInput();
-        TurnMonitorOff();
-        break;
-    case 1:
-        TurnMonitorOff();
-        break;
-    case 2:
-        BlockAllInput();
-        break;
-    default:
-        break;
-    }
-}
-
-void CMonitorToolDlg::BlockAllInput()
-{
-    // Refused for a process that is not elevated, and not implemented in Wine.
-    if (!SetInputBlocked(TRUE)) m_inputBlock.Begin();
-}
-
-void CMonitorToolDlg::TurnMonitorOff()
-{
-    // Through the thread's main window, which is this dialog; the system's default
-    // handling of SC_MONITORPOWER does the rest.
-    CWinThread* pThread = AfxGetThread();
-    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
-    ::SendMessageA(pMainWnd ? pMainWnd->m_hWnd : nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
 }
 
 BOOL CMonitorToolDlg::RegisterActionHotKey(UINT nModifiers, int nKeyIndex)
@@ -327,7 +259,7 @@ void CMonitorToolDlg::OnAbout()
 void CMonitorToolDlg::OnDestroy()
 {
     CDialog::OnDestroy();
-    m_inputBlock.Lift();
+    m_action.Lift();
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
     // In run-once mode no icon was added and the record holds only its tip.
     if (m_trayData.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayData);
@@ -341,11 +273,17 @@ void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 
 void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    m_inputBlock.CheckInputDesktop();
     if (m_settings.nTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);
-        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) DoAction();
+        // Once per idle period: a block lifted without keyboard or mouse input (from
+        // the Ctrl+Alt+Del screen) must not come back at the next tick.
+        if ((!m_bIdleActed || lii.dwTime != m_dwIdleActedInput) &&
+            IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) {
+            m_bIdleActed = TRUE;
+            m_dwIdleActedInput = lii.dwTime;
+            DoAction();
+        }
     }
     if (m_settings.nRunRun) {
         POINT pt;

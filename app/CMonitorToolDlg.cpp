@@ -16,6 +16,8 @@ constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 constexpr char kRunOnceNotice[] =
     "您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
     "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）";
+// Followed by the file's path and the system's reason.
+constexpr char kSaveFailed[] = "无法保存设置：";
 
 // The image drawn for the size the system asks for: LoadIcon would take the
 // large size and shrink it for the caption and the tray, blurred at 150 %.
@@ -24,6 +26,23 @@ HICON LoadMainIcon(int nMetricX, int nMetricY)
 {
     return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
                                            ::GetSystemMetrics(nMetricX), ::GetSystemMetrics(nMetricY), LR_SHARED));
+}
+
+// Where a picture of nPicture pixels starts in an area from nLow to nHigh: in the
+// middle when it is smaller, else at the area's start, so a larger picture is cut
+// at its far edges and never pushed out of the window.
+int LogoStart(LONG nLow, LONG nHigh, LONG nPicture)
+{
+    return nPicture < nHigh - nLow ? (nLow + nHigh - nPicture) / 2 : nLow;
+}
+
+// A shell folder's path with pszTail appended; FALSE when the folder cannot be looked
+// up or the path would not fit: appending to a failed look-up would name a relative
+// or garbage path.
+BOOL FolderFile(HWND hWnd, int nFolder, const char* pszTail, CString& strPath)
+{
+    char szFolder[Shortcut::kPathCapacity] = "";
+    return ::SHGetSpecialFolderPathA(hWnd, szFolder, nFolder, FALSE) && Shortcut::JoinPath(szFolder, pszTail, strPath);
 }
 }
 
@@ -72,15 +91,15 @@ BOOL CMonitorToolDlg::OnInitDialog()
     // A missing or unreadable logo is not reported; the control then paints nothing.
     // The area is in dialog units and grows with the DPI; the picture keeps its
     // own pixels (a pixel drawing scaled by 1.25 or 1.5 gets uneven pixels) and
-    // sits in the middle of the area.
+    // sits in the middle of the area where it is smaller.
     RECT rcArea;
     ::GetWindowRect(m_picture.m_hWnd, &rcArea);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcArea), 2);
     if (m_picture.Load((strDirectory + kLogoFileName).c_str())) {
         RECT rcPicture;
         m_picture.GetClientRect(&rcPicture);
-        m_picture.SetWindowPos(nullptr, (rcArea.left + rcArea.right - rcPicture.right) / 2,
-                               (rcArea.top + rcArea.bottom - rcPicture.bottom) / 2, 0, 0,
+        m_picture.SetWindowPos(nullptr, LogoStart(rcArea.left, rcArea.right, rcPicture.right),
+                               LogoStart(rcArea.top, rcArea.bottom, rcPicture.bottom), 0, 0,
                                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_picture.Draw();
     }
@@ -95,7 +114,8 @@ BOOL CMonitorToolDlg::OnInitDialog()
 
 void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& strFileName)
 {
-    m_strIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
+    m_strBesideIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
+    m_strIniPath = CSettingsFile::PathToRead(m_strBesideIniPath);
     CSettingsFile file(m_strIniPath);
     const SettingsValues defaults;
     m_settings = defaults;
@@ -168,6 +188,18 @@ void CMonitorToolDlg::SetUpTray()
     m_trayData.uCallbackMessage = WM_TRAYNOTIFY;
     m_trayData.hIcon = m_hSmallIcon;
     ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
+
+    // An elevated program gets no broadcast from the lower-integrity shell unless it
+    // lets the message through: Windows 7 per window, Vista per process. Both are
+    // looked up, as XP has neither.
+    typedef BOOL(WINAPI * FilterExProc)(HWND, UINT, DWORD, void*);
+    typedef BOOL(WINAPI * FilterProc)(UINT, DWORD);
+    const DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the Vista form
+    HMODULE hUser32 = ::GetModuleHandleA("user32.dll");
+    FARPROC pfnEx = ::GetProcAddress(hUser32, "ChangeWindowMessageFilterEx");
+    FARPROC pfn = ::GetProcAddress(hUser32, "ChangeWindowMessageFilter");
+    if (pfnEx) reinterpret_cast<FilterExProc>(reinterpret_cast<void*>(pfnEx))(m_hWnd, s_uTaskbarCreated, kAllow, nullptr);
+    else if (pfn) reinterpret_cast<FilterProc>(reinterpret_cast<void*>(pfn))(s_uTaskbarCreated, kAllow);
 }
 
 LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -297,45 +329,60 @@ void CMonitorToolDlg::OnSettings()
     CSettingsDlg dlg;
     dlg.m_values = m_settings;
     // Desktop and AutoRun come from the file alone; without one they start unticked.
-    dlg.m_bDesktop = dlg.m_bAutoRun = 0;
+    dlg.m_values.nDesktop = dlg.m_values.nAutoRun = 0;
     CFileFind finder;
     if (finder.FindFile(m_strIniPath)) {
         CSettingsFile file(m_strIniPath);
-        dlg.m_bDesktop = file.GetInt(SettingsKeys::kDesktop, 0);
-        dlg.m_bAutoRun = file.GetInt(SettingsKeys::kAutoRun, 0);
+        dlg.m_values.nDesktop = file.GetInt(SettingsKeys::kDesktop, 0);
+        dlg.m_values.nAutoRun = file.GetInt(SettingsKeys::kAutoRun, 0);
     }
     if (dlg.DoModal() != IDOK) return;
 
-    // The members follow at once; nothing reads them while the run-once notice is up
-    // but the hot key's action, which reads the lock mode written before it.
+    // The members follow at once; nothing reads them while a box is up but the hot
+    // key's action, which reads the lock mode written before it.
     m_settings = dlg.m_values;
-    CSettingsFile(m_strIniPath).WriteAll(m_settings, [this] {
-        if (!m_settings.nRunRun) return;
-        // Timer 1 would end the program at the first pointer move while the notice is open.
-        KillTimer(kTimerId);
-        MessageBox(kRunOnceNotice, "提示", MB_ICONINFORMATION | MB_OK);
-        SetTimer(kTimerId, kTimerPeriodMs, nullptr);
-    });
+    // Timer 1 would end a run-once program at the first pointer move while a box is open.
+    if (m_settings.nRunRun) KillTimer(kTimerId);
+    CSettingsFile file(CSettingsFile::PathToWrite(m_strBesideIniPath));
+    BOOL bSaved = file.CanWrite() && file.Write(m_settings, 0, SettingsKeys::kBeforeRunOnceNotice);
+    if (bSaved && m_settings.nRunRun) MessageBox(kRunOnceNotice, "提示", MB_ICONINFORMATION | MB_OK);
+    bSaved = bSaved && file.Write(m_settings, SettingsKeys::kBeforeRunOnceNotice);
+    if (bSaved) {
+        m_strIniPath = file.GetPath();
+    } else {
+        const DWORD dwError = ::GetLastError();
+        CString strText = kSaveFailed;
+        strText += file.GetPath();
+        strText += "\n";
+        char* pszReason = nullptr;
+        if (::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, dwError, 0, reinterpret_cast<char*>(&pszReason), 0, nullptr)) {
+            strText += pszReason;
+            ::LocalFree(pszReason);
+        }
+        MessageBox(strText, "提示", MB_ICONERROR | MB_OK);
+    }
+    if (m_settings.nRunRun) SetTimer(kTimerId, kTimerPeriodMs, nullptr);
 
     if (!m_settings.nRunRun) ::UnregisterHotKey(m_hWnd, kHotKeyId);
     BuildTrayTip();
     ::Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
 
-    CString strStartup = Shortcut::kStartupFolder;
-    strStartup += "\\";
-    strStartup += Shortcut::kFileName;
-    UpdateFolderShortcut(CSIDL_PROGRAMS, strStartup, m_settings.nAutoRun != 0);
+    // An earlier version kept the start-up shortcut in a "启动" subfolder of the
+    // programs folder, the start-up folder's name on disk on Chinese XP only; there
+    // both are one file, so it goes only when unwanted.
+    CString strLink, strLegacy = Shortcut::kLegacyStartupFolder;
+    strLegacy += "\\";
+    strLegacy += Shortcut::kFileName;
+    if (!m_settings.nAutoRun && FolderFile(m_hWnd, CSIDL_PROGRAMS, strLegacy, strLink)) ::DeleteFileA(strLink);
+    UpdateFolderShortcut(CSIDL_STARTUP, Shortcut::kFileName, m_settings.nAutoRun != 0);
     UpdateFolderShortcut(CSIDL_DESKTOP, Shortcut::kFileName, m_settings.nDesktop != 0);
 }
 
-// A folder that cannot be looked up, or a path that would not fit, leaves that
-// shortcut alone: appending to a failed look-up would name a relative or garbage path.
 void CMonitorToolDlg::UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted)
 {
-    char szFolder[Shortcut::kPathCapacity] = "";
-    if (!::SHGetSpecialFolderPathA(m_hWnd, szFolder, nFolder, FALSE)) return;
     CString strLink;
-    if (Shortcut::JoinPath(szFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);
+    if (FolderFile(m_hWnd, nFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);
 }
 
 void CMonitorToolDlg::UpdateShortcut(BOOL bCreate, CString strLinkPath)

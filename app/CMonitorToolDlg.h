@@ -69,6 +69,8 @@ private:
     SettingsValues m_settings;
     POINT m_ptAtAction;
     CString m_strIniPath;
+    // The file beside the executable, where settings go whenever it can be written.
+    CString m_strBesideIniPath;
     int m_nHideGuard;
     // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
     NOTIFYICONDATAA m_trayData;

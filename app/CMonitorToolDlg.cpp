@@ -6,18 +6,11 @@
 #include "HotKeyText.h"
 #include "IdleCheck.h"
 #include "IniPath.h"
-#include "InputBlock.h"
 #include "ModulePath.h"
 #include "Resource.h"
 #include "UpdateShortcut.h"
 
 namespace {
-constexpr LPARAM kMonitorPowerOff = 2;
-constexpr UINT kActionDelayMs = 500;
-// A key still held when the monitor goes off turns it on again with its key-up; an
-// action started by a key or a click waits for the release, though never for ever.
-constexpr DWORD kReleaseWaitMs = 10000;
-constexpr DWORD kReleasePollMs = 20;
 constexpr UINT kTimerPeriodMs = 1000;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 
@@ -29,6 +22,23 @@ HICON LoadMainIcon(int nMetricX, int nMetricY)
     return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
                                            ::GetSystemMetrics(nMetricX), ::GetSystemMetrics(nMetricY), LR_SHARED));
 }
+
+// Where a picture of nPicture pixels starts in an area from nLow to nHigh: in the
+// middle when it is smaller, else at the area's start, so a larger picture is cut
+// at its far edges and never pushed out of the window.
+int LogoStart(LONG nLow, LONG nHigh, LONG nPicture)
+{
+    return nPicture < nHigh - nLow ? (nLow + nHigh - nPicture) / 2 : nLow;
+}
+
+// A shell folder's path with pszTail appended; FALSE when the folder cannot be looked
+// up or the path would not fit: appending to a failed look-up would name a relative
+// or garbage path.
+BOOL FolderFile(HWND hWnd, int nFolder, const char* pszTail, CString& strPath)
+{
+    char szFolder[Shortcut::kPathCapacity] = "";
+    return ::SHGetSpecialFolderPathA(hWnd, szFolder, nFolder, FALSE) && Shortcut::JoinPath(szFolder, pszTail, strPath);
+}
 }
 
 UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
@@ -36,7 +46,7 @@ UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreat
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
       m_hIcon(LoadMainIcon(SM_CXICON, SM_CYICON)), m_hSmallIcon(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)),
-      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bWaitingRelease(FALSE)
+      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bIdleActed(FALSE), m_dwIdleActedInput(0)
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
     // before any action that is where it was when the program started.
@@ -76,15 +86,15 @@ BOOL CMonitorToolDlg::OnInitDialog()
     // A missing or unreadable logo is not reported; the control then paints nothing.
     // The area is in dialog units and grows with the DPI; the picture keeps its
     // own pixels (a pixel drawing scaled by 1.25 or 1.5 gets uneven pixels) and
-    // sits in the middle of the area.
+    // sits in the middle of the area where it is smaller.
     RECT rcArea;
     ::GetWindowRect(m_picture.m_hWnd, &rcArea);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcArea), 2);
     if (m_picture.Load((strDirectory + kLogoFileName).c_str())) {
         RECT rcPicture;
         m_picture.GetClientRect(&rcPicture);
-        m_picture.SetWindowPos(nullptr, (rcArea.left + rcArea.right - rcPicture.right) / 2,
-                               (rcArea.top + rcArea.bottom - rcPicture.bottom) / 2, 0, 0,
+        m_picture.SetWindowPos(nullptr, LogoStart(rcArea.left, rcArea.right, rcPicture.right),
+                               LogoStart(rcArea.top, rcArea.bottom, rcPicture.bottom), 0, 0,
                                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_picture.Draw();
     }
@@ -99,7 +109,8 @@ BOOL CMonitorToolDlg::OnInitDialog()
 
 void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& strFileName)
 {
-    m_strIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
+    m_strBesideIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
+    m_strIniPath = CSettingsFile::PathToRead(m_strBesideIniPath);
     CSettingsFile file(m_strIniPath);
     const SettingsValues defaults;
     m_settings = defaults;
@@ -119,35 +130,7 @@ void CMonitorToolDlg::ShowMainWindow()
 
 void CMonitorToolDlg::DoActionAfterRelease(const int* pKeys, int nKeys)
 {
-    // A trigger that arrives while an action waits (the held key's auto-repeat among
-    // them) joins that action.
-    if (m_bWaitingRelease) return;
-    m_bWaitingRelease = TRUE;
-    WaitForRelease(pKeys, nKeys);
-    m_bWaitingRelease = FALSE;
-    if (::IsWindow(m_hWnd)) DoAction();
-}
-
-// Polls the key state while the window keeps answering.
-void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
-{
-    const DWORD dwStart = ::GetTickCount();
-    for (;;) {
-        bool bHeld = false;
-        for (int i = 0; i < nKeys; ++i) bHeld = bHeld || (::GetAsyncKeyState(pKeys[i]) & 0x8000) != 0;
-        if (!bHeld || ::GetTickCount() - dwStart >= kReleaseWaitMs) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
-        // W, as the pump that dispatches it: typed characters keep their value.
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!PumpModalMessage(msg)) return;
-        }
-        if (!::IsWindow(m_hWnd)) return;
-    }
-    // Repeats the system queued before the release seen last.
-    MSG msg;
-    while (::PeekMessageA(&msg, m_hWnd, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
-    }
+    m_action.ActAfterRelease(m_settings.nLock, pKeys, nKeys);
 }
 
 void CMonitorToolDlg::OnHotKey()
@@ -158,42 +141,8 @@ void CMonitorToolDlg::OnHotKey()
 
 void CMonitorToolDlg::DoAction()
 {
-    ::Sleep(kActionDelayMs);
-    ApplyLock(m_settings.nLock);
+    m_action.Act(m_settings.nLock);
     ::GetCursorPos(&m_ptAtAction);
-}
-
-void CMonitorToolDlg::ApplyLock(int nMode)
-{
-    switch (nMode) {
-    case 0:
-        BlockAllInput();
-        TurnMonitorOff();
-        break;
-    case 1:
-        TurnMonitorOff();
-        break;
-    case 2:
-        BlockAllInput();
-        break;
-    default:
-        break;
-    }
-}
-
-void CMonitorToolDlg::BlockAllInput()
-{
-    // Refused for a process that is not elevated, and not implemented in Wine.
-    if (!SetInputBlocked(TRUE)) m_inputBlock.Begin();
-}
-
-void CMonitorToolDlg::TurnMonitorOff()
-{
-    // Through the thread's main window, which is this dialog; the system's default
-    // handling of SC_MONITORPOWER does the rest.
-    CWinThread* pThread = AfxGetThread();
-    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
-    ::SendMessageA(pMainWnd ? pMainWnd->m_hWnd : nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
 }
 
 BOOL CMonitorToolDlg::RegisterActionHotKey(UINT nModifiers, int nKeyIndex)
@@ -214,7 +163,7 @@ void CMonitorToolDlg::BuildTrayTip()
         if (!bRegistered) MessageBox(IDS_HOTKEY_CONFLICT, IDS_NOTICE, MB_ICONERROR | MB_OK);
     }
     CUiText tip(IDS_TRAY_TIP);
-    tip.Append(HotKeyText::TipTail(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
+    tip.AppendAnsi(HotKeyText::TipTail(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
                                    m_settings.nAccKey).c_str());
     HotKeyText::CopyTip(static_cast<const WCHAR*>(tip), m_trayData.szTip);
     static_assert(sizeof(m_trayData.szTip) / sizeof(WCHAR) >= HotKeyText::kTipCapacity, "tip buffer");
@@ -235,6 +184,18 @@ void CMonitorToolDlg::SetUpTray()
     m_trayData.uCallbackMessage = WM_TRAYNOTIFY;
     m_trayData.hIcon = m_hSmallIcon;
     ::Shell_NotifyIconW(NIM_ADD, &m_trayData);
+
+    // An elevated program gets no broadcast from the lower-integrity shell unless it
+    // lets the message through: Windows 7 per window, Vista per process. Both are
+    // looked up, as XP has neither.
+    typedef BOOL(WINAPI * FilterExProc)(HWND, UINT, DWORD, void*);
+    typedef BOOL(WINAPI * FilterProc)(UINT, DWORD);
+    const DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the Vista form
+    HMODULE hUser32 = ::GetModuleHandleA("user32.dll");
+    FARPROC pfnEx = ::GetProcAddress(hUser32, "ChangeWindowMessageFilterEx");
+    FARPROC pfn = ::GetProcAddress(hUser32, "ChangeWindowMessageFilter");
+    if (pfnEx) reinterpret_cast<FilterExProc>(reinterpret_cast<void*>(pfnEx))(m_hWnd, s_uTaskbarCreated, kAllow, nullptr);
+    else if (pfn) reinterpret_cast<FilterProc>(reinterpret_cast<void*>(pfn))(s_uTaskbarCreated, kAllow);
 }
 
 LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -326,7 +287,7 @@ void CMonitorToolDlg::OnAbout()
 void CMonitorToolDlg::OnDestroy()
 {
     CDialog::OnDestroy();
-    m_inputBlock.Lift();
+    m_action.Lift();
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
     // In run-once mode no icon was added and the record holds only its tip.
     if (m_trayData.cbSize) ::Shell_NotifyIconW(NIM_DELETE, &m_trayData);
@@ -340,11 +301,17 @@ void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 
 void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    m_inputBlock.CheckInputDesktop();
     if (m_settings.nTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);
-        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) DoAction();
+        // Once per idle period: a block lifted without keyboard or mouse input (from
+        // the Ctrl+Alt+Del screen) must not come back at the next tick.
+        if ((!m_bIdleActed || lii.dwTime != m_dwIdleActedInput) &&
+            IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) {
+            m_bIdleActed = TRUE;
+            m_dwIdleActedInput = lii.dwTime;
+            DoAction();
+        }
     }
     if (m_settings.nRunRun) {
         POINT pt;
@@ -358,45 +325,60 @@ void CMonitorToolDlg::OnSettings()
     CSettingsDlg dlg;
     dlg.m_values = m_settings;
     // Desktop and AutoRun come from the file alone; without one they start unticked.
-    dlg.m_bDesktop = dlg.m_bAutoRun = 0;
+    dlg.m_values.nDesktop = dlg.m_values.nAutoRun = 0;
     CFileFind finder;
     if (finder.FindFile(m_strIniPath)) {
         CSettingsFile file(m_strIniPath);
-        dlg.m_bDesktop = file.GetInt(SettingsKeys::kDesktop, 0);
-        dlg.m_bAutoRun = file.GetInt(SettingsKeys::kAutoRun, 0);
+        dlg.m_values.nDesktop = file.GetInt(SettingsKeys::kDesktop, 0);
+        dlg.m_values.nAutoRun = file.GetInt(SettingsKeys::kAutoRun, 0);
     }
     if (dlg.DoModal() != IDOK) return;
 
-    // The members follow at once; nothing reads them while the run-once notice is up
-    // but the hot key's action, which reads the lock mode written before it.
+    // The members follow at once; nothing reads them while a box is up but the hot
+    // key's action, which reads the lock mode written before it.
     m_settings = dlg.m_values;
-    CSettingsFile(m_strIniPath).WriteAll(m_settings, [this] {
-        if (!m_settings.nRunRun) return;
-        // Timer 1 would end the program at the first pointer move while the notice is open.
-        KillTimer(kTimerId);
-        MessageBox(IDS_RUN_ONCE_NOTICE, IDS_NOTICE, MB_ICONINFORMATION | MB_OK);
-        SetTimer(kTimerId, kTimerPeriodMs, nullptr);
-    });
+    // Timer 1 would end a run-once program at the first pointer move while a box is open.
+    if (m_settings.nRunRun) KillTimer(kTimerId);
+    CSettingsFile file(CSettingsFile::PathToWrite(m_strBesideIniPath));
+    BOOL bSaved = file.CanWrite() && file.Write(m_settings, 0, SettingsKeys::kBeforeRunOnceNotice);
+    if (bSaved && m_settings.nRunRun) MessageBox(IDS_RUN_ONCE_NOTICE, IDS_NOTICE, MB_ICONINFORMATION | MB_OK);
+    bSaved = bSaved && file.Write(m_settings, SettingsKeys::kBeforeRunOnceNotice);
+    if (bSaved) {
+        m_strIniPath = file.GetPath();
+    } else {
+        const DWORD dwError = ::GetLastError();
+        CUiText text(IDS_SAVE_FAILED);
+        text.AppendAnsi(file.GetPath());
+        text.Append(L"\n");
+        WCHAR* pszReason = nullptr;
+        if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, dwError, 0, reinterpret_cast<WCHAR*>(&pszReason), 0, nullptr)) {
+            text.Append(pszReason);
+            ::LocalFree(pszReason);
+        }
+        MessageBox(text, IDS_NOTICE, MB_ICONERROR | MB_OK);
+    }
+    if (m_settings.nRunRun) SetTimer(kTimerId, kTimerPeriodMs, nullptr);
 
     if (!m_settings.nRunRun) ::UnregisterHotKey(m_hWnd, kHotKeyId);
     BuildTrayTip();
     ::Shell_NotifyIconW(NIM_MODIFY, &m_trayData);
 
-    CString strStartup = Shortcut::kStartupFolder;
-    strStartup += "\\";
-    strStartup += Shortcut::kFileName;
-    UpdateFolderShortcut(CSIDL_PROGRAMS, strStartup, m_settings.nAutoRun != 0);
+    // An earlier version kept the start-up shortcut in a "启动" subfolder of the
+    // programs folder, the start-up folder's name on disk on Chinese XP only; there
+    // both are one file, so it goes only when unwanted.
+    CString strLink, strLegacy = Shortcut::kLegacyStartupFolder;
+    strLegacy += "\\";
+    strLegacy += Shortcut::kFileName;
+    if (!m_settings.nAutoRun && FolderFile(m_hWnd, CSIDL_PROGRAMS, strLegacy, strLink)) ::DeleteFileA(strLink);
+    UpdateFolderShortcut(CSIDL_STARTUP, Shortcut::kFileName, m_settings.nAutoRun != 0);
     UpdateFolderShortcut(CSIDL_DESKTOP, Shortcut::kFileName, m_settings.nDesktop != 0);
 }
 
-// A folder that cannot be looked up, or a path that would not fit, leaves that
-// shortcut alone: appending to a failed look-up would name a relative or garbage path.
 void CMonitorToolDlg::UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted)
 {
-    char szFolder[Shortcut::kPathCapacity] = "";
-    if (!::SHGetSpecialFolderPathA(m_hWnd, szFolder, nFolder, FALSE)) return;
     CString strLink;
-    if (Shortcut::JoinPath(szFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);
+    if (FolderFile(m_hWnd, nFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);
 }
 
 void CMonitorToolDlg::UpdateShortcut(BOOL bCreate, CString strLinkPath)

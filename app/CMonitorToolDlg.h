@@ -1,7 +1,7 @@
 #pragma once
 #include "AfxWin.h"
-#include "CInputBlock.h"
 #include "CAnimatedPicture.h"
+#include "CLockAction.h"
 #include "Resource.h"
 #include "SettingsValues.h"
 
@@ -9,13 +9,12 @@
 #include <shlobj.h>
 
 // The hidden main dialog: owns the settings, the tray icon and menu, the hot key and
-// timer 1, and performs the one action.
+// timer 1, and asks the lock action to act.
 class CMonitorToolDlg : public CDialog {
 public:
     explicit CMonitorToolDlg(CWnd* pParent = nullptr);
 
     void DoAction();
-    void ApplyLock(int nMode);
     void LoadSettings(const CString& strDirectory, const CString& strFileName);
     BOOL RegisterActionHotKey(UINT nModifiers, int nKeyIndex);
     CString HotKeyName(int nKeyIndex) const;
@@ -56,13 +55,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void BlockAllInput();
     // The action of the hot key or the tray double-click: first the keys or buttons
     // that started it go up.
     void DoActionAfterRelease(const int* pKeys, int nKeys);
-    void WaitForRelease(const int* pKeys, int nKeys);
     void OnHotKey();
-    void TurnMonitorOff();
     void SetUpTray();
     void OnTrayNotify(LPARAM lParam);
     void UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted);
@@ -73,12 +69,16 @@ private:
     SettingsValues m_settings;
     POINT m_ptAtAction;
     CString m_strIniPath;
+    // The file beside the executable, where settings go whenever it can be written.
+    CString m_strBesideIniPath;
     int m_nHideGuard;
     // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
     NOTIFYICONDATAW m_trayData;
     CMenu m_trayMenu;
-    CInputBlock m_inputBlock;
-    BOOL m_bWaitingRelease;
+    CLockAction m_action;
+    // The last input before the idle action, which acts again only after newer input.
+    BOOL m_bIdleActed;
+    DWORD m_dwIdleActedInput;
 
     static UINT s_uTaskbarCreated;
 };

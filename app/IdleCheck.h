@@ -1,14 +1,14 @@
 #pragma once
 #include <cstdint>
 
+#include "SettingsValues.h"
+
 namespace IdleCheck {
 
 constexpr uint32_t kMillisecondsPerMinute = 60000;
-// The idle minutes the settings dialog accepts. A value outside, possible only by
-// editing the file, means no idle action: 0 would act on every tick and lock the
-// user out again after each Ctrl+Alt+Del, and from 71583 on the threshold wraps.
-constexpr int32_t kMinutesMin = 1;
-constexpr int32_t kMinutesMax = 10000;
+// The settings' own bounds: outside them no idle action.
+constexpr int32_t kMinutesMin = SettingsValues::kMinutesMin;
+constexpr int32_t kMinutesMax = SettingsValues::kMinutesMax;
 
 // Both the idle time and the threshold are unsigned 32-bit quantities: the tick
 // counter wraps after 49.7 days and the difference stays right across the wrap; the

@@ -5,11 +5,6 @@ namespace {
 constexpr DWORD kMaxModulePath = 32768;
 }
 
-bool IsAnsiLeadByte(unsigned char ch)
-{
-    return ::IsDBCSLeadByte(ch) != FALSE;
-}
-
 BOOL GetModulePath(HMODULE hModule, CString& strPath)
 {
     for (DWORD nSize = MAX_PATH; nSize <= kMaxModulePath; nSize *= 2) {

@@ -6,6 +6,3 @@
 // The full path of a module. A path that does not fit MAX_PATH is read again into
 // larger buffers rather than used truncated; FALSE when no complete path is had.
 BOOL GetModulePath(HMODULE hModule, CString& strPath);
-
-// The system's lead-byte test for the ANSI code page in force.
-bool IsAnsiLeadByte(unsigned char ch);

@@ -16,6 +16,9 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
 namespace {
+// The atom of the system's dialog class, "#32770".
+constexpr DWORD kDialogClassAtom = 0x8002;
+
 // A dialog opened without a parent is owned by the main window's last active popup,
 // so a box opened from another modal dialog disables that dialog, not only the main one.
 HWND DefaultOwner(const CWnd* pDialog)
@@ -64,7 +67,7 @@ INT_PTR CDialog::DoModal()
     // destroyed): the detach at its last message ends the loop then.
     MSG msg;
     while (!m_bEndModal && m_hWnd) {
-        if (::GetMessageW(&msg, nullptr, 0, 0) < 0 || !PumpModalMessage(msg)) break;
+        if (::GetMessageW(&msg, nullptr, 0, 0) < 0 || !AfxPumpModalMessage(msg)) break;
     }
 
     // A dialog that went by itself leaves no active window: the owner takes over.
@@ -78,15 +81,16 @@ INT_PTR CDialog::DoModal()
     return m_nModalResult;
 }
 
-BOOL CDialog::PumpModalMessage(MSG& msg)
+BOOL AfxPumpModalMessage(MSG& msg)
 {
     if (msg.message == WM_QUIT) {
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return FALSE;
     }
-    // W throughout, as the dialog is: an ANSI loop would turn typed characters that
-    // the system code page lacks into "?" on their way to the dialog's controls.
-    if (!m_hWnd || !::IsDialogMessageW(m_hWnd, &msg)) {
+    // W throughout, as the dialogs are: an ANSI pump would turn typed characters that
+    // the system code page lacks into "?" on their way to a dialog's controls.
+    HWND hRoot = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (!hRoot || ::GetClassLongW(hRoot, GCW_ATOM) != kDialogClassAtom || !::IsDialogMessageW(hRoot, &msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -7,8 +7,8 @@
 // and the INI file stay ANSI.
 class CUiText {
 public:
-    // Room for the longest message with its numbers filled in.
-    static const int kCapacity = 400;
+    // Room for the longest message with a full path and the system's reason in it.
+    static const int kCapacity = 600;
 
     CUiText() { m_sz[0] = 0; }
     explicit CUiText(UINT nID) { Load(nID); }
@@ -18,8 +18,10 @@ public:
     BOOL Load(UINT nID);
     // String nID as a wsprintf format, filled in with the arguments.
     void Format(UINT nID, ...);
-    // ASCII text (key names) after what is there, cut to the capacity.
-    void Append(const char* pszAscii);
+    // Text after what is there, cut to the capacity.
+    void Append(const WCHAR* psz);
+    // Text of the system's ANSI code page (a path, a key name) after what is there.
+    void AppendAnsi(const char* psz);
 
     operator const WCHAR*() const { return m_sz; }
     int GetLength() const { return lstrlenW(m_sz); }

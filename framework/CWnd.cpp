@@ -158,9 +158,9 @@ void CWnd::GetWindowText(CString& rString) const
     rString.ReleaseBuffer();
 }
 
-int CWnd::MessageBox(UINT nIDText, UINT nIDCaption, UINT nType)
+int CWnd::MessageBox(const WCHAR* lpszText, UINT nIDCaption, UINT nType)
 {
-    return ::MessageBoxW(m_hWnd, CUiText(nIDText), CUiText(nIDCaption), nType);
+    return ::MessageBoxW(m_hWnd, lpszText, CUiText(nIDCaption), nType);
 }
 
 BOOL CWnd::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT*)

@@ -69,8 +69,9 @@ public:
     BOOL EnableDlgItem(int nID, BOOL bEnable) { return ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEnable); }
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     { return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam); }
-    // Text and caption are strings of the user-interface language.
-    int MessageBox(UINT nIDText, UINT nIDCaption, UINT nType = MB_OK);
+    // The caption, and the text given by id, are strings of the user-interface language.
+    int MessageBox(const WCHAR* lpszText, UINT nIDCaption, UINT nType = MB_OK);
+    int MessageBox(UINT nIDText, UINT nIDCaption, UINT nType = MB_OK) { return MessageBox(CUiText(nIDText), nIDCaption, nType); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     BOOL ScreenToClient(LPPOINT lpPoint) const { return ::ScreenToClient(m_hWnd, lpPoint); }
 

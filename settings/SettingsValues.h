@@ -10,6 +10,12 @@ struct SettingsValues {
     int nTimeSKMValue = 10;
     int nDesktop = 0;
     int nAutoRun = 0;
+
+    // The idle minutes the settings dialog accepts. A value outside, possible only by
+    // editing the file, means no idle action: 0 would act on every tick and lock the
+    // user out again after each Ctrl+Alt+Del, and from 71583 on the threshold wraps.
+    static constexpr int kMinutesMin = 1;
+    static constexpr int kMinutesMax = 10000;
 };
 
 namespace SettingsKeys {
@@ -22,4 +28,19 @@ constexpr char kTimeSKM[] = "TimeSKM";
 constexpr char kTimeSKMValue[] = "TimeSKMValue";
 constexpr char kDesktop[] = "Desktop";
 constexpr char kAutoRun[] = "AutoRun";
+
+// Every key with its field, in the order a first-time file lists them.
+struct Key {
+    const char* pszName;
+    int SettingsValues::*pnValue;
+};
+constexpr Key kAll[] = {
+    {kAccCtrl, &SettingsValues::nAccCtrl}, {kAccKey, &SettingsValues::nAccKey},
+    {kLock, &SettingsValues::nLock},       {kRunRun, &SettingsValues::nRunRun},
+    {kTimeSKM, &SettingsValues::nTimeSKM}, {kTimeSKMValue, &SettingsValues::nTimeSKMValue},
+    {kDesktop, &SettingsValues::nDesktop}, {kAutoRun, &SettingsValues::nAutoRun},
+};
+constexpr int kCount = sizeof kAll / sizeof kAll[0];
+// The keys up to RunRun: with run-once chosen its notice shows once they are written.
+constexpr int kBeforeRunOnceNotice = 4;
 }  // namespace SettingsKeys

@@ -4,10 +4,10 @@
 #include "CString.h"
 
 namespace Shortcut {
-// The shortcuts' file name, the start-up subfolder of the programs folder, and the
-// description each shortcut carries.
+// The shortcuts' file name, the subfolder of the programs folder where an earlier
+// version put the start-up shortcut, and the description each shortcut carries.
 constexpr char kFileName[] = "Velodusk.lnk";
-constexpr char kStartupFolder[] = "启动";
+constexpr char kLegacyStartupFolder[] = "启动";
 constexpr char kDescription[] = "关闭您的显示器，且可以锁定键盘、鼠标的工具";
 // Link and executable paths must fit here with their terminator.
 constexpr int kPathCapacity = MAX_PATH;

@@ -32,7 +32,7 @@ SC_CLOSE = 0xF060
 def resource_ids():
     """The program's identifiers, read from the header the program is built with."""
     ids = {"WM_USER": WM_USER}
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "Resource.h")
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "res", "Resource.h")
     with open(path, encoding="utf-8") as f:
         for name, value in re.findall(r"^#define (\w+) +(.+?) *$", f.read(), re.M):
             # Numbers, or (NAME + number) of a name defined before; other forms are skipped.
@@ -241,6 +241,13 @@ class Probe:
         if r[0] != "ok":
             return None
         return {"hwnd": int(r[1], 16), "visible": r[2] == "1", "pid": int(r[3], 16), "class": r[4],
+                "rect": tuple(int(x) for x in r[5:9])}
+
+    def foreground(self):
+        r = self.cmd("foreground")
+        if r[0] != "ok":
+            return None
+        return {"hwnd": int(r[1], 16), "pid": int(r[2], 16), "class": r[3], "exstyle": int(r[4], 16),
                 "rect": tuple(int(x) for x in r[5:9])}
 
     def tick(self):

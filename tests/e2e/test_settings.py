@@ -13,7 +13,7 @@ NIM_MODIFY = 1
 MOD_CONTROL, VK_F6, VK_F12 = 2, 0x75, 0x7B
 MB_ICONINFORMATION = 0x40
 BM_GETCHECK = 0xF0
-# Dialog 102's "设置" and the controls of dialog 130 (app/Resource.h).
+# Dialog 102's "设置" and the controls of dialog 130 (res/Resource.h).
 IDOK = 1
 IDC_SETTINGS, IDC_AUTORUN, IDC_RUNRUN, IDC_DESKTOP, IDC_TIMESKM, IDC_TIMESKM_VALUE, IDC_ACCCTRL, IDC_ACCKEY = (
     harness.IDS[n] for n in ("IDC_SETTINGS", "IDC_AUTORUN", "IDC_RUNRUN", "IDC_DESKTOP", "IDC_TIMESKM",
@@ -25,8 +25,16 @@ RUN_ONCE_NOTICE = ("您设定了启动即执行功能，程序将退出。\n\n�
                    "如取消此功能，请将ini文件删除，\n或将里面的RunRun=1删除或改为0）")
 PROFILE = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "users", os.environ.get("USER", "root"))
 DESKTOP_LNK = os.path.join(PROFILE, "Desktop", "Velodusk.lnk")
-STARTUP_DIR = os.path.join(PROFILE, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs", "启动")
-STARTUP_LNK = os.path.join(STARTUP_DIR, "Velodusk.lnk")
+PROGRAMS = os.path.join(PROFILE, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs")
+# The start-up folder as the shell names it on disk; "启动" is where an earlier
+# version put the shortcut.
+STARTUP_LNK = os.path.join(PROGRAMS, "StartUp", "Velodusk.lnk")
+LEGACY_DIR = os.path.join(PROGRAMS, "启动")
+# Where the settings go when the folder beside the exe cannot take them.
+USER_DIR = os.path.join(PROFILE, "AppData", "Roaming", "Velodusk")
+USER_INI = os.path.join(USER_DIR, "Velodusk.ini")
+USER_INI_WIN = "C:\\users\\%s\\AppData\\Roaming\\Velodusk\\Velodusk.ini" % os.environ.get("USER", "root")
+SAVE_FAILED = "无法保存设置："
 
 
 def wait_for(what, probe, timeout=30, step=0.2):
@@ -77,6 +85,14 @@ class Settings(E2E):
         for p in (DESKTOP_LNK, STARTUP_LNK):
             if os.path.exists(p):
                 os.remove(p)
+        for d in (LEGACY_DIR, USER_DIR):
+            shutil.rmtree(d, ignore_errors=True)
+
+    def unwritable(self, path):
+        """Closed to writing, for root too (Wine as root writes read-only files);
+        opened again when the case ends, however it ends."""
+        subprocess.run(["chattr", "+i", path], check=True)
+        self.addCleanup(subprocess.run, ["chattr", "-i", path], check=True)
 
     # --- driving the program -------------------------------------------------
 
@@ -204,7 +220,6 @@ class Settings(E2E):
         self.assertGreaterEqual(acts[0].ms - t0, 55000, "acted before a minute of idleness")
 
     def test_shortcuts_follow_the_boxes(self):
-        os.makedirs(STARTUP_DIR, exist_ok=True)
         run = self.launch("settings_lnk")
         dlg = self.open_settings(run)
         self.click(run, dlg, IDC_DESKTOP)
@@ -218,8 +233,13 @@ class Settings(E2E):
             self.assertEqual(info.get("Description"), "关闭您的显示器，且可以锁定键盘、鼠标的工具", info)
             self.assertNotIn("Working directory", info)
         self.assertIn("Desktop=1\r\nAutoRun=1\r\n", self.ini(run))
+        self.assertFalse(os.path.exists(LEGACY_DIR))
 
-        # Opened again: both boxes show the file's values; untick both.
+        # Opened again: both boxes show the file's values; untick both. A shortcut
+        # an earlier version left in "启动" goes with the start-up one.
+        os.makedirs(LEGACY_DIR)
+        with open(os.path.join(LEGACY_DIR, "Velodusk.lnk"), "wb") as f:
+            f.write(b"stale")
         dlg = self.open_settings(run)
         self.assertTrue(self.checked(run, dlg, IDC_DESKTOP) and self.checked(run, dlg, IDC_AUTORUN))
         self.click(run, dlg, IDC_DESKTOP)
@@ -227,6 +247,7 @@ class Settings(E2E):
         wait_for("both boxes clear", lambda: not self.checked(run, dlg, IDC_DESKTOP) and not self.checked(run, dlg, IDC_AUTORUN))
         self.confirm(run, dlg, 4)
         self.assertFalse(os.path.exists(DESKTOP_LNK) or os.path.exists(STARTUP_LNK))
+        self.assertEqual(os.listdir(LEGACY_DIR), [])
 
     def test_run_once_notice_then_exit(self):
         run = self.launch("settings_run_once", {"AutoRun": 1})
@@ -255,6 +276,66 @@ class Settings(E2E):
         values = dict(DEFAULTS, RunRun=1)
         self.assertEqual(self.ini(run), "[Velodusk]\r\nAutoRun=0\r\n" + "".join(
             "%s=%d\r\n" % (k, values[k]) for k in KEYS if k != "AutoRun"))
+
+    def save_where_the_exe_folder_cannot(self, name, ini=None, folder=False, file=False, user_dir=False):
+        """Ctrl+F12 chosen and confirmed with the folder or the INI beside the exe
+        closed to writing (and the per-user folder too, with USER_DIR); answers the
+        run, stopped, with the listing of its folder unchanged."""
+        run = harness.Run(name, ini)
+        self.runs.append(run)
+        if file:
+            self.unwritable(os.path.join(run.dir, "Velodusk.ini"))
+        if folder:
+            self.unwritable(run.dir)
+        if user_dir:
+            os.makedirs(USER_DIR)
+            self.unwritable(USER_DIR)
+        before = run.listing()
+        run.start()
+        dlg = self.open_settings(run)
+        self.choose_ctrl_f12(run, dlg)
+        if user_dir:
+            self.click(run, dlg, IDOK)
+            box = wait_for("the box saying the settings were not saved", lambda: run.probe.msgbox("提示"))
+            harness.screenshot(run.logs + "/save-failed.png")
+            self.assertTrue(box["text"].startswith(SAVE_FAILED + USER_INI_WIN + "\n"), box["text"])
+            self.assertGreater(len(box["text"]), len(SAVE_FAILED + USER_INI_WIN + "\n"), "no reason given")
+            self.assertEqual(message_boxes(run), [(run.dlg, 0x10)], "MB_ICONERROR, owned by the main window")
+            run.probe.cmd("post", "%x" % box["hwnd"], "%x" % 0x111, IDOK, 0)
+            self.shortcuts_done(run)
+        else:
+            self.confirm(run, dlg)
+            self.assertEqual(run.calls("MessageBoxW"), [])
+        run.stop()
+        self.assertEqual(run.listing(), before)
+        return run
+
+    def restarted_hot_key(self, run):
+        """The hot key a fresh start in the same folder registers."""
+        run.trace = os.path.join(run.logs, "relay-again.log")
+        run.pid = run.dlg = None
+        run.start()
+        run.wait_dialog()
+        return run.wait_calls("RegisterHotKey", 1, 30)[0].args
+
+    def test_read_only_folder_saves_per_user(self):
+        run = self.save_where_the_exe_folder_cannot("settings_ro_dir", folder=True)
+        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        with open(USER_INI, "rb") as f:
+            self.assertEqual(f.read().decode("ascii"), ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6)))
+
+    def test_read_only_ini_saves_per_user(self):
+        # Read while no per-user file exists; its lock mode goes over with the rest.
+        run = self.save_where_the_exe_folder_cannot("settings_ro_ini", {"Lock": 1}, file=True)
+        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        with open(USER_INI, "rb") as f:
+            self.assertEqual(f.read().decode("ascii"), ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6, Lock=1)))
+
+    def test_nowhere_to_save_says_so(self):
+        run = self.save_where_the_exe_folder_cannot("settings_ro_all", folder=True, user_dir=True)
+        self.assertEqual(os.listdir(USER_DIR), [])
+        # Applied all the same for this run: the hot key is the new one.
+        self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
 
     def test_escape_changes_nothing(self):
         ini = ini_text(dict(DEFAULTS, Desktop=1))

@@ -46,7 +46,7 @@ TEST(SettingsFile, AFirstTimeFileHoldsTheSectionAndTheEightKeysInOrder)
 {
     TempDir dir;
     std::string ini = dir.File("Velodusk.ini");
-    CSettingsFile(ini).WriteAll(Sample());
+    CSettingsFile(ini).Write(Sample());
     EXPECT_EQ((Lines{"[Velodusk]", "AccCtrl=1", "AccKey=6", "Lock=0", "RunRun=0", "TimeSKM=1", "TimeSKMValue=10",
                      "Desktop=1", "AutoRun=0"}),
               TempDir::ReadLines(ini));
@@ -57,8 +57,8 @@ TEST(SettingsFile, RewritingReplacesEachValueInPlace)
     TempDir dir;
     std::string ini = dir.File("Velodusk.ini");
     CSettingsFile file(ini);
-    file.WriteAll(Sample());
-    file.WriteAll(SettingsValues{0, -1, -1, 1, 0, 10000, 0, -2147483647 - 1});
+    file.Write(Sample());
+    file.Write(SettingsValues{0, -1, -1, 1, 0, 10000, 0, -2147483647 - 1});
     EXPECT_EQ((Lines{"[Velodusk]", "AccCtrl=0", "AccKey=-1", "Lock=-1", "RunRun=1", "TimeSKM=0", "TimeSKMValue=10000",
                      "Desktop=0", "AutoRun=-2147483648"}),
               TempDir::ReadLines(ini));
@@ -71,7 +71,7 @@ TEST(SettingsFile, OtherKeysAndSectionsSurviveAWrite)
     TempDir dir;
     std::string ini = dir.File("Velodusk.ini");
     TempDir::Write(ini, "[Before]\r\nName=kept\r\n[velodusk]\r\nlock=2\r\nExtra=yes\r\n[After]\r\nOther=1\r\n");
-    CSettingsFile(ini).WriteAll(Sample());
+    CSettingsFile(ini).Write(Sample());
 
     Lines lines = TempDir::ReadLines(ini);
     for (const char* kept : {"[Before]", "Name=kept", "Extra=yes", "[After]", "Other=1"})
@@ -93,7 +93,7 @@ TEST(SettingsFile, AnEmptyPathNeitherReadsNorWritesWinIni)
     ::WriteProfileStringA(SettingsKeys::kSection, nullptr, nullptr);
     ASSERT_FALSE(WinIniHasTheSection());
     CSettingsFile none{CString()};
-    none.WriteAll(Sample());
+    none.Write(Sample());
     none.WriteInt(SettingsKeys::kLock, 2);
     EXPECT_FALSE(WinIniHasTheSection());
 
@@ -107,12 +107,12 @@ TEST(SettingsFile, WritingIntoADirectoryOrAMissingOneFailsSilently)
     TempDir dir;
     std::string asDirectory = dir.File("Velodusk.ini");
     ASSERT_TRUE(::CreateDirectoryA(asDirectory.c_str(), nullptr));
-    CSettingsFile(asDirectory).WriteAll(Sample());
+    CSettingsFile(asDirectory).Write(Sample());
     EXPECT_TRUE(::GetFileAttributesA(asDirectory.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(10, CSettingsFile(asDirectory).GetInt(SettingsKeys::kTimeSKMValue, 10));
 
     std::string inMissing = dir.File("missing\\Velodusk.ini");
-    CSettingsFile(inMissing).WriteAll(Sample());
+    CSettingsFile(inMissing).Write(Sample());
     EXPECT_FALSE(TempDir::Exists(dir.File("missing")));
 }
 
@@ -130,7 +130,7 @@ TEST(SettingsFile, WritingIntoAReadOnlyDirectoryFailsSilently)
         ::DeleteFileA(probe.c_str());
     }
     std::string ini = sub + "\\Velodusk.ini";
-    CSettingsFile(ini).WriteAll(Sample());
+    CSettingsFile(ini).Write(Sample());
     // Where the attribute binds (not for root under Wine) nothing is written;
     // elsewhere the write goes through whole.
     EXPECT_EQ(!bBlocked, TempDir::Exists(ini));
@@ -147,7 +147,7 @@ TEST(SettingsFile, AReadOnlyFileIsLeftAsItWas)
     HANDLE h = ::CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const bool bBlocked = h == INVALID_HANDLE_VALUE;
     if (!bBlocked) ::CloseHandle(h);
-    CSettingsFile(ini).WriteAll(Sample());
+    CSettingsFile(ini).Write(Sample());
     if (bBlocked) EXPECT_EQ(original, TempDir::Read(ini));
     else EXPECT_EQ(Sample().nAccKey, CSettingsFile(ini).GetInt(SettingsKeys::kAccKey, -5));
 }
@@ -161,7 +161,7 @@ TEST(SettingsFile, AOneMegabyteFileKeepsItsContentAcrossAWrite)
     for (; text.size() < (1u << 20); ++nKeys) text += "Key" + std::to_string(nKeys) + "=" + std::string(40, 'x') + "\r\n";
     TempDir::Write(ini, text);
     CSettingsFile file(ini);
-    file.WriteAll(Sample());
+    file.Write(Sample());
     EXPECT_EQ(6, file.GetInt(SettingsKeys::kAccKey, 0));
     Lines lines = TempDir::ReadLines(ini);
     EXPECT_EQ(1 + nKeys + 9, static_cast<int>(lines.size()));

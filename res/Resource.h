@@ -25,6 +25,8 @@
 #define IDS_TRAY_SHOW 260
 #define IDS_TRAY_TURN_OFF 261
 #define IDS_TRAY_EXIT 262
+#define IDS_SAVE_FAILED 263
+#define IDS_INPUT_LOCKED 264
 
 // Settings dialog 130
 #define IDC_AUTORUN 1005

@@ -1,0 +1,42 @@
+#pragma once
+// The switches Velodusk takes from scripts and shortcuts, and the texts that list them.
+#include <cstddef>
+#include <string>
+
+namespace CommandLine {
+
+enum Flag : unsigned { kOff = 1, kLock = 2, kExit = 4, kHelp = 8 };
+
+struct Switch {
+    const char* name;  // without its '/' or '-'
+    unsigned flag;
+    const char* description;
+};
+extern const Switch kSwitches[];
+extern const int kSwitchCount;
+
+struct Parsed {
+    unsigned flags;
+    // The first argument that is no switch, as given; null when there is none.
+    const char* unknown;
+    std::size_t unknownLength;
+};
+
+// The arguments after the program's name: switches start with '/' or '-', match
+// whatever their case, and stand apart by blanks; quotes are dropped. A null or
+// empty line is a plain start: no flags.
+Parsed Parse(const char* args);
+
+// The lock mode the flags ask for, as the settings number them: both 0, monitor
+// off 1, input blocked 2; -1 when they ask for neither.
+int LockMode(unsigned flags);
+
+// The help box's text, and the box for an argument that is no switch.
+std::string HelpText();
+std::string UnknownText(const char* unknown, std::size_t length);
+
+extern const char kHelpHeading[];
+extern const char kHelpFooter[];
+extern const char kUnknownPrefix[];
+
+}  // namespace CommandLine

@@ -3,6 +3,8 @@
 #include "CAboutDlg.h"
 #include "CSettingsDlg.h"
 #include "CSettingsFile.h"
+#include "CommandLine.h"
+#include "FullScreenCheck.h"
 #include "HotKeyText.h"
 #include "IdleCheck.h"
 #include "IniPath.h"
@@ -19,6 +21,8 @@ constexpr UINT kActionDelayMs = 500;
 constexpr DWORD kReleaseWaitMs = 10000;
 constexpr DWORD kReleasePollMs = 20;
 constexpr UINT kTimerPeriodMs = 1000;
+// Switches handed over, posted to itself so that the sender ends at once.
+constexpr UINT WM_SWITCHES = WM_USER + 101;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 constexpr char kRunOnceNotice[] =
     "您设定了启动即执行功能，程序将退出。\n\n（下次启动时即执行您选择的功能，\n不会出现画面！\n"
@@ -75,6 +79,13 @@ BOOL CMonitorToolDlg::OnInitDialog()
     std::string strDirectory, strFileName;
     if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), IsAnsiLeadByte, strDirectory, strFileName);
     LoadSettings(strDirectory, strFileName);
+    if (m_nSwitchLock >= 0) {
+        // The settings file's lock mode and idle trigger do not apply; nothing is written.
+        m_settings.nRunRun = 1;
+        m_settings.nLock = m_nSwitchLock;
+        m_settings.nTimeSKM = 0;
+    }
+    if (m_pRunningCopy) m_pRunningCopy->Publish(m_settings.nRunRun ? nullptr : m_hWnd);
 
     // A missing or unreadable logo is not reported; the control then paints nothing.
     // The area is in dialog units and grows with the DPI; the picture keeps its
@@ -246,6 +257,15 @@ LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     else if (message == s_uTaskbarCreated && s_uTaskbarCreated && m_trayData.cbSize)
         ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
     else if (message == WM_HOTKEY) OnHotKey();
+    else if (message == WM_COPYDATA) {
+        unsigned nFlags = 0;
+        if (!CRunningCopy::ReadForwarded(lParam, nFlags)) return FALSE;
+        PostMessage(WM_SWITCHES, nFlags);
+        return TRUE;
+    } else if (message == WM_SWITCHES) {
+        OnSwitches(static_cast<unsigned>(wParam));
+        return 0;
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
@@ -280,6 +300,28 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
     default:
         break;
     }
+}
+
+void CMonitorToolDlg::OnSwitches(unsigned nFlags)
+{
+    if (nFlags & CommandLine::kExit) {
+        SendMessage(WM_CLOSE);
+        return;
+    }
+    const int nMode = CommandLine::LockMode(nFlags);
+    if (nMode < 0) {
+        // A plain second start: this copy's window instead of a second icon.
+        ShowMainWindow();
+        ::SetForegroundWindow(m_hWnd);
+        return;
+    }
+    // With the release wait and settle of any trigger; the key or click that started
+    // the other process may still be down. The lock mode in force is the switches'.
+    const int keys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_RETURN};
+    const int nSettings = m_settings.nLock;
+    m_settings.nLock = nMode;
+    DoActionAfterRelease(keys, 4);
+    m_settings.nLock = nSettings;
 }
 
 void CMonitorToolDlg::OnSysCommand(UINT nID, LPARAM lParam)
@@ -345,7 +387,9 @@ void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
     if (m_settings.nTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);
-        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) DoAction();
+        // Full-screen work in front (a film, a presentation) holds the idle action off.
+        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue) && !IsFullScreenInFront())
+            DoAction();
     }
     if (m_settings.nRunRun) {
         POINT pt;

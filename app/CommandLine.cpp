@@ -13,6 +13,7 @@ const Switch kSwitches[] = {
 };
 const int kSwitchCount = sizeof(kSwitches) / sizeof(kSwitches[0]);
 
+const char kBoxCaption[] = "提示";
 const char kHelpHeading[] = "命令行开关：\n";
 const char kHelpFooter[] = "\n关闭与锁定可同时给出；不分大小写，- 与 / 相同。";
 const char kUnknownPrefix[] = "未知的开关：";

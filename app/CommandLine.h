@@ -35,6 +35,10 @@ int LockMode(unsigned flags);
 std::string HelpText();
 std::string UnknownText(const char* unknown, std::size_t length);
 
+// An argument that is no switch: its box, then this exit code, and nothing done.
+constexpr int kExitUnknownSwitch = 2;
+
+extern const char kBoxCaption[];
 extern const char kHelpHeading[];
 extern const char kHelpFooter[];
 extern const char kUnknownPrefix[];

@@ -1,0 +1,7 @@
+#pragma once
+#include <windows.h>
+
+// Whether the user watches or works full-screen (a film, a game, a presentation):
+// the foreground window covers its whole monitor, has no caption, and is neither
+// the desktop nor one of the shell's windows; or the shell says so where it can.
+bool IsFullScreenInFront();

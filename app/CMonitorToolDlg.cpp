@@ -8,18 +8,11 @@
 #include "HotKeyText.h"
 #include "IdleCheck.h"
 #include "IniPath.h"
-#include "InputBlock.h"
 #include "ModulePath.h"
 #include "Resource.h"
 #include "UpdateShortcut.h"
 
 namespace {
-constexpr LPARAM kMonitorPowerOff = 2;
-constexpr UINT kActionDelayMs = 500;
-// A key still held when the monitor goes off turns it on again with its key-up; an
-// action started by a key or a click waits for the release, though never for ever.
-constexpr DWORD kReleaseWaitMs = 10000;
-constexpr DWORD kReleasePollMs = 20;
 constexpr UINT kTimerPeriodMs = 1000;
 // Switches handed over, posted to itself so that the sender ends at once.
 constexpr UINT WM_SWITCHES = WM_USER + 101;
@@ -43,7 +36,7 @@ UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreat
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
       m_hIcon(LoadMainIcon(SM_CXICON, SM_CYICON)), m_hSmallIcon(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)),
-      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bWaitingRelease(FALSE)
+      m_ptAtAction(), m_nHideGuard(1), m_trayData()
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
     // before any action that is where it was when the program started.
@@ -133,34 +126,7 @@ void CMonitorToolDlg::ShowMainWindow()
 
 void CMonitorToolDlg::DoActionAfterRelease(const int* pKeys, int nKeys)
 {
-    // A trigger that arrives while an action waits (the held key's auto-repeat among
-    // them) joins that action.
-    if (m_bWaitingRelease) return;
-    m_bWaitingRelease = TRUE;
-    WaitForRelease(pKeys, nKeys);
-    m_bWaitingRelease = FALSE;
-    if (::IsWindow(m_hWnd)) DoAction();
-}
-
-// Polls the key state while the window keeps answering.
-void CMonitorToolDlg::WaitForRelease(const int* pKeys, int nKeys)
-{
-    const DWORD dwStart = ::GetTickCount();
-    for (;;) {
-        bool bHeld = false;
-        for (int i = 0; i < nKeys; ++i) bHeld = bHeld || (::GetAsyncKeyState(pKeys[i]) & 0x8000) != 0;
-        if (!bHeld || ::GetTickCount() - dwStart >= kReleaseWaitMs) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!PumpModalMessage(msg)) return;
-        }
-        if (!::IsWindow(m_hWnd)) return;
-    }
-    // Repeats the system queued before the release seen last.
-    MSG msg;
-    while (::PeekMessageA(&msg, m_hWnd, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
-    }
+    if (m_action.ActAfterRelease(m_settings.nLock, pKeys, nKeys)) ::GetCursorPos(&m_ptAtAction);
 }
 
 void CMonitorToolDlg::OnHotKey()
@@ -171,42 +137,8 @@ void CMonitorToolDlg::OnHotKey()
 
 void CMonitorToolDlg::DoAction()
 {
-    ::Sleep(kActionDelayMs);
-    ApplyLock(m_settings.nLock);
+    m_action.Act(m_settings.nLock);
     ::GetCursorPos(&m_ptAtAction);
-}
-
-void CMonitorToolDlg::ApplyLock(int nMode)
-{
-    switch (nMode) {
-    case 0:
-        BlockAllInput();
-        TurnMonitorOff();
-        break;
-    case 1:
-        TurnMonitorOff();
-        break;
-    case 2:
-        BlockAllInput();
-        break;
-    default:
-        break;
-    }
-}
-
-void CMonitorToolDlg::BlockAllInput()
-{
-    // Refused for a process that is not elevated, and not implemented in Wine.
-    if (!SetInputBlocked(TRUE)) m_inputBlock.Begin();
-}
-
-void CMonitorToolDlg::TurnMonitorOff()
-{
-    // Through the thread's main window, which is this dialog; the system's default
-    // handling of SC_MONITORPOWER does the rest.
-    CWinThread* pThread = AfxGetThread();
-    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
-    ::SendMessageA(pMainWnd ? pMainWnd->m_hWnd : nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
 }
 
 BOOL CMonitorToolDlg::RegisterActionHotKey(UINT nModifiers, int nKeyIndex)
@@ -315,13 +247,10 @@ void CMonitorToolDlg::OnSwitches(unsigned nFlags)
         ::SetForegroundWindow(m_hWnd);
         return;
     }
-    // With the release wait and settle of any trigger; the key or click that started
-    // the other process may still be down. The lock mode in force is the switches'.
+    // With the release wait and settle of any trigger: the click or Enter that started
+    // the other process may still be down.
     const int keys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_RETURN};
-    const int nSettings = m_settings.nLock;
-    m_settings.nLock = nMode;
-    DoActionAfterRelease(keys, 4);
-    m_settings.nLock = nSettings;
+    if (m_action.ActAfterRelease(nMode, keys, 4)) ::GetCursorPos(&m_ptAtAction);
 }
 
 void CMonitorToolDlg::OnSysCommand(UINT nID, LPARAM lParam)
@@ -369,7 +298,7 @@ void CMonitorToolDlg::OnAbout()
 void CMonitorToolDlg::OnDestroy()
 {
     CDialog::OnDestroy();
-    m_inputBlock.Lift();
+    m_action.Lift();
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
     // In run-once mode no icon was added and the record holds only its tip.
     if (m_trayData.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayData);
@@ -383,7 +312,7 @@ void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 
 void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    m_inputBlock.CheckInputDesktop();
+    m_action.CheckInputDesktop();
     if (m_settings.nTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);

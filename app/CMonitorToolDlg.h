@@ -1,8 +1,8 @@
 #pragma once
 #include "AfxWin.h"
-#include "CInputBlock.h"
 #include "CRunningCopy.h"
 #include "CAnimatedPicture.h"
+#include "CLockAction.h"
 #include "Resource.h"
 #include "SettingsValues.h"
 
@@ -10,13 +10,12 @@
 #include <shlobj.h>
 
 // The hidden main dialog: owns the settings, the tray icon and menu, the hot key and
-// timer 1, and performs the one action.
+// timer 1, and asks the lock action to act.
 class CMonitorToolDlg : public CDialog {
 public:
     explicit CMonitorToolDlg(CWnd* pParent = nullptr);
 
     void DoAction();
-    void ApplyLock(int nMode);
     void LoadSettings(const CString& strDirectory, const CString& strFileName);
     BOOL RegisterActionHotKey(UINT nModifiers, int nKeyIndex);
     CString HotKeyName(int nKeyIndex) const;
@@ -63,13 +62,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void BlockAllInput();
     // The action of the hot key or the tray double-click: first the keys or buttons
     // that started it go up.
     void DoActionAfterRelease(const int* pKeys, int nKeys);
-    void WaitForRelease(const int* pKeys, int nKeys);
     void OnHotKey();
-    void TurnMonitorOff();
     void SetUpTray();
     void OnTrayNotify(LPARAM lParam);
     // Switches another start of this exe handed over.
@@ -86,8 +82,7 @@ private:
     // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
     NOTIFYICONDATAA m_trayData;
     CMenu m_trayMenu;
-    CInputBlock m_inputBlock;
-    BOOL m_bWaitingRelease;
+    CLockAction m_action;
 
     static UINT s_uTaskbarCreated;
 };

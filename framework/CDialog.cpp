@@ -15,6 +15,9 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
 namespace {
+// The atom of the system's dialog class, "#32770".
+constexpr DWORD kDialogClassAtom = 0x8002;
+
 // A dialog opened without a parent is owned by the main window's last active popup,
 // so a box opened from another modal dialog disables that dialog, not only the main one.
 HWND DefaultOwner(const CWnd* pDialog)
@@ -58,7 +61,7 @@ INT_PTR CDialog::DoModal()
     // destroyed): the detach at its last message ends the loop then.
     MSG msg;
     while (!m_bEndModal && m_hWnd) {
-        if (::GetMessageA(&msg, nullptr, 0, 0) < 0 || !PumpModalMessage(msg)) break;
+        if (::GetMessageA(&msg, nullptr, 0, 0) < 0 || !AfxPumpModalMessage(msg)) break;
     }
 
     // A dialog that went by itself leaves no active window: the owner takes over.
@@ -72,13 +75,14 @@ INT_PTR CDialog::DoModal()
     return m_nModalResult;
 }
 
-BOOL CDialog::PumpModalMessage(MSG& msg)
+BOOL AfxPumpModalMessage(MSG& msg)
 {
     if (msg.message == WM_QUIT) {
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return FALSE;
     }
-    if (!m_hWnd || !::IsDialogMessageA(m_hWnd, &msg)) {
+    HWND hRoot = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (!hRoot || ::GetClassLongA(hRoot, GCW_ATOM) != kDialogClassAtom || !::IsDialogMessageA(hRoot, &msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

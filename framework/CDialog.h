@@ -22,10 +22,6 @@ public:
     virtual void OnCancel();
 
 protected:
-    // Handles one retrieved message as the modal loop does, for a wait that must keep
-    // the dialog answering. FALSE for WM_QUIT, which it posts again for the loop
-    // outside, as a nested loop must.
-    BOOL PumpModalMessage(MSG& msg);
     virtual void DoDataExchange(CDataExchange*) {}
     // Sends the template's initialisation list to the controls; FALSE for a damaged list.
     BOOL ExecuteDlgInit(UINT nIDTemplate);
@@ -40,3 +36,9 @@ private:
     BOOL m_bEndModal = FALSE;
     INT_PTR m_nModalResult = -1;
 };
+
+// Handles one retrieved message as a modal loop does, for the modal loop itself and
+// for any wait that must keep the thread's windows answering: a dialog's keys (Tab,
+// Enter, Esc) go to the dialog the message is for, whichever loop took it. FALSE for
+// WM_QUIT, which it posts again for the loop outside, as a nested loop must.
+BOOL AfxPumpModalMessage(MSG& msg);

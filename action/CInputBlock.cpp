@@ -16,6 +16,8 @@ CInputBlock::~CInputBlock()
 
 BOOL CInputBlock::Begin()
 {
+    // Refused for a process that is not elevated, and not implemented in Wine.
+    if (SystemBlock()) return TRUE;
     if (IsActive()) return TRUE;
     CloseThread();
     for (int vk = 1; vk < 256; ++vk) s_down[vk] = (::GetAsyncKeyState(vk) & 0x8000) ? 1 : 0;
@@ -37,6 +39,17 @@ BOOL CInputBlock::Begin()
     m_hReady = nullptr;
     if (!m_bHooked) Lift();
     return m_bHooked;
+}
+
+BOOL CInputBlock::SystemBlock()
+{
+    // Looked up at run time rather than imported; a missing export blocks nothing.
+    typedef BOOL(WINAPI * BlockInputProc)(BOOL);
+    HMODULE hUser32 = ::GetModuleHandleA("user32.dll");
+    BlockInputProc pfnBlockInput = hUser32 ? reinterpret_cast<BlockInputProc>(
+                                                 reinterpret_cast<void*>(::GetProcAddress(hUser32, "BlockInput")))
+                                           : nullptr;
+    return pfnBlockInput && pfnBlockInput(TRUE);
 }
 
 void CInputBlock::Lift()

@@ -3,8 +3,8 @@
 
 #include <string>
 
-// Blocks keyboard and mouse input with low-level hooks where BlockInput is refused
-// (a process that is not elevated; Wine). The hooks run on a thread of their own:
+// Blocks keyboard and mouse input: through the system's BlockInput, else with
+// low-level hooks where that is refused (a process that is not elevated; Wine). The hooks run on a thread of their own:
 // the system drops a low-level hook whose callback answers late, and the GUI thread
 // sleeps inside every action. Ctrl+Alt+Del stays the way out: the hooks cannot see
 // it, but it switches the input desktop, and the block ends with the switch.
@@ -15,7 +15,8 @@ public:
     CInputBlock(const CInputBlock&) = delete;
     CInputBlock& operator=(const CInputBlock&) = delete;
 
-    // Starts the block; while one holds, adds nothing. TRUE once the hooks are in.
+    // Starts the block; while one holds, adds nothing. TRUE once the system blocks
+    // input or the hooks are in.
     BOOL Begin();
     // Ends the block, if one holds, and waits for its thread.
     void Lift();
@@ -34,6 +35,8 @@ private:
     static LRESULT CALLBACK MouseProc(int nCode, WPARAM wParam, LPARAM lParam);
     static void CALLBACK DesktopSwitchProc(HWINEVENTHOOK hHook, DWORD dwEvent, HWND hwnd, LONG idObject,
                                            LONG idChild, DWORD dwThread, DWORD dwTime);
+    // BlockInput(TRUE), looked up in user32 on each call.
+    static BOOL SystemBlock();
     // Name of the desktop that receives input now; empty when it cannot be opened
     // (the secure desktop of Ctrl+Alt+Del, for a standard user).
     static std::string InputDesktopName();

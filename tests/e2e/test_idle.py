@@ -58,6 +58,28 @@ class Idle(E2E):
         run.wait_ticks(4, after=settled_at)
         self.assertEqual(len(run.actions()), settled, "input stops the repetition")
 
+    def test_waits_for_full_screen_work(self):
+        run = harness.Run("idle_full_screen", {"TimeSKM": 1, "TimeSKMValue": 1, "Lock": 1})
+        self.runs.append(run)
+        move_to(500, 400)
+        harness.start_target(run.logs, full=True)
+        cover = wait_until(lambda: run.probe.find("target"), 30, "the full-screen window")
+        run.start()
+        run.wait_dialog()
+        move_to(510, 410)
+        last_input = run.probe.tick()
+        fg = run.probe.cmd("foreground")
+        self.assertEqual(int(fg[1], 16), cover["hwnd"], "the full-screen window is in front")
+        self.assertEqual(tuple(int(v) for v in fg[2:6]), (0, 0) + harness.DESKTOP_SIZE)
+        wait_until(lambda: run.wait_ticks(1) and run.probe.tick() - last_input > 65000, 90, "65 s of idleness")
+        run.wait_ticks(1)
+        self.assertEqual(run.actions(), [], "no idle action behind full-screen work")
+        closed = run.probe.tick()
+        run.probe.cmd("post", "%x" % cover["hwnd"], "%x" % harness.WM_CLOSE, 0, 0)
+        acts = run.wait_actions(2, 10)
+        self.assertActionShapes(acts[:2], run.dlg, block=False, monitor_off=True)
+        self.assertLess(acts[0].ms - closed, 4000, "acts at the first tick after the window went")
+
 
 if __name__ == "__main__":
     harness.main()

@@ -1,5 +1,7 @@
 #include "CInputBlock.h"
 
+#include "CCatchWindow.h"
+
 #include <process.h>
 
 namespace {
@@ -7,22 +9,23 @@ namespace {
 constexpr DWORD kEventDesktopSwitch = 0x0020;
 }
 
-volatile LONG CInputBlock::s_down[256];
+LONG CInputBlock::s_down[256];
+DWORD CInputBlock::s_dwLastEvent;
+LONG CInputBlock::s_bSystemBlocks;
 
 CInputBlock::~CInputBlock()
 {
     Lift();
 }
 
-BOOL CInputBlock::Begin()
+BOOL CInputBlock::Begin(BOOL bNotice)
 {
     // Refused for a process that is not elevated, and not implemented in Wine.
-    if (SystemBlock()) return TRUE;
-    if (IsActive()) return TRUE;
+    if (SystemBlock()) s_bSystemBlocks = TRUE;
+    if (s_bSystemBlocks || IsActive()) return TRUE;
     CloseThread();
-    for (int vk = 1; vk < 256; ++vk) s_down[vk] = (::GetAsyncKeyState(vk) & 0x8000) ? 1 : 0;
-    m_strDesktop = InputDesktopName();
     m_bHooked = FALSE;
+    m_bNotice = bNotice;
     m_hReady = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!m_hReady) return FALSE;
     unsigned id = 0;
@@ -71,11 +74,6 @@ void CInputBlock::OnDesktopSwitch()
     if (m_hThread) ::PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
 }
 
-void CInputBlock::CheckInputDesktop()
-{
-    if (IsActive() && InputDesktopName() != m_strDesktop) OnDesktopSwitch();
-}
-
 void CInputBlock::CloseThread()
 {
     if (m_hThread) ::CloseHandle(m_hThread);
@@ -96,12 +94,15 @@ std::string CInputBlock::InputDesktopName()
 
 bool CInputBlock::PassRelease(DWORD vk)
 {
-    return vk < 256 && ::InterlockedExchange(&s_down[vk], 0) != 0;
+    if (vk >= 256 || !s_down[vk]) return false;
+    s_down[vk] = 0;
+    return true;
 }
 
 LRESULT CALLBACK CInputBlock::KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode != HC_ACTION) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    s_dwLastEvent = ::GetTickCount();
     const KBDLLHOOKSTRUCT* pKey = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     if ((pKey->flags & LLKHF_UP) && PassRelease(pKey->vkCode)) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
     return 1;
@@ -110,6 +111,7 @@ LRESULT CALLBACK CInputBlock::KeyboardProc(int nCode, WPARAM wParam, LPARAM lPar
 LRESULT CALLBACK CInputBlock::MouseProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode != HC_ACTION) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    s_dwLastEvent = ::GetTickCount();
     DWORD vk = 0;
     switch (wParam) {
     case WM_LBUTTONUP: vk = VK_LBUTTON; break;
@@ -130,24 +132,60 @@ void CALLBACK CInputBlock::DesktopSwitchProc(HWINEVENTHOOK, DWORD, HWND, LONG, L
     ::PostQuitMessage(0);
 }
 
+void CInputBlock::Hook()
+{
+    Unhook();
+    HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
+    m_hKeyboard = ::SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
+    m_hMouse = ::SetWindowsHookExA(WH_MOUSE_LL, MouseProc, hInstance, 0);
+    s_dwLastEvent = ::GetTickCount();
+    // Taken once both hooks are in: a key pressed before has gone down past them and
+    // may go up; one pressed since was swallowed, and so is its release.
+    for (int vk = 1; vk < 256; ++vk) s_down[vk] = (::GetAsyncKeyState(vk) & 0x8000) ? 1 : 0;
+}
+
+void CInputBlock::Unhook()
+{
+    // Fails harmlessly for a hook the system has dropped.
+    if (m_hMouse) ::UnhookWindowsHookEx(m_hMouse);
+    if (m_hKeyboard) ::UnhookWindowsHookEx(m_hKeyboard);
+    m_hMouse = m_hKeyboard = nullptr;
+}
+
 unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
 {
     CInputBlock* pThis = static_cast<CInputBlock*>(pParam);
+    // The system drops a low-level hook whose callback misses LowLevelHooksTimeout.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     MSG msg;
     // The queue must exist before the owner can post the quit message.
     ::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
-    HHOOK hKeyboard = ::SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
-    HHOOK hMouse = ::SetWindowsHookExA(WH_MOUSE_LL, MouseProc, hInstance, 0);
+    const std::string strDesktop = InputDesktopName();
     HWINEVENTHOOK hSwitch = ::SetWinEventHook(kEventDesktopSwitch, kEventDesktopSwitch, nullptr,
                                               DesktopSwitchProc, 0, 0, WINEVENT_OUTOFCONTEXT);
-    pThis->m_bHooked = hKeyboard && hMouse;
+    pThis->Hook();
+    const BOOL bHooked = pThis->m_hKeyboard && pThis->m_hMouse;
+    const BOOL bNotice = pThis->m_bNotice;
+    pThis->m_bHooked = bHooked;
     ::SetEvent(pThis->m_hReady);
-    if (hKeyboard && hMouse) {
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+    // Only once the owner runs again: the change of foreground may send its windows
+    // messages.
+    CCatchWindow catcher;
+    if (bHooked) catcher.Show(bNotice);
+    const UINT_PTR uTimer = bHooked ? ::SetTimer(nullptr, 0, kCheckPeriodMs, nullptr) : 0;
+    while (bHooked && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message != WM_TIMER || msg.hwnd || msg.wParam != uTimer) {
+            ::DispatchMessageA(&msg);
+            continue;
+        }
+        if (InputDesktopName() != strDesktop) break;
+        // Input newer than the hooks' last call went past them: the system dropped them.
+        LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
+        if (::GetLastInputInfo(&lii) && static_cast<LONG>(lii.dwTime - s_dwLastEvent) > 0) pThis->Hook();
     }
+    if (uTimer) ::KillTimer(nullptr, uTimer);
+    catcher.Hide();
     if (hSwitch) ::UnhookWinEvent(hSwitch);
-    if (hMouse) ::UnhookWindowsHookEx(hMouse);
-    if (hKeyboard) ::UnhookWindowsHookEx(hKeyboard);
+    pThis->Unhook();
     return 0;
 }

@@ -4,10 +4,12 @@
 #include <string>
 
 // Blocks keyboard and mouse input: through the system's BlockInput, else with
-// low-level hooks where that is refused (a process that is not elevated; Wine). The hooks run on a thread of their own:
-// the system drops a low-level hook whose callback answers late, and the GUI thread
-// sleeps inside every action. Ctrl+Alt+Del stays the way out: the hooks cannot see
-// it, but it switches the input desktop, and the block ends with the switch.
+// low-level hooks where that is refused (a process that is not elevated; Wine).
+// The hooks run on a thread of their own at high priority, with a catch window that
+// holds the foreground: the system drops a low-level hook whose callback answers
+// late, and the GUI thread sleeps inside every action. Ctrl+Alt+Del stays the way
+// out: the hooks cannot see it, but it switches the input desktop, and the block
+// ends with the switch.
 class CInputBlock {
 public:
     CInputBlock() = default;
@@ -15,19 +17,26 @@ public:
     CInputBlock(const CInputBlock&) = delete;
     CInputBlock& operator=(const CInputBlock&) = delete;
 
-    // Starts the block; while one holds, adds nothing. TRUE once the system blocks
-    // input or the hooks are in.
-    BOOL Begin();
+    // Starts the block; while one holds, adds nothing. Once BlockInput has worked in
+    // this process a refusal means the system blocks already, and no hooks go on top.
+    // bNotice: the catch window shows the way out (the monitor goes off with it).
+    // TRUE once the system blocks input or the hooks are in.
+    BOOL Begin(BOOL bNotice = FALSE);
     // Ends the block, if one holds, and waits for its thread.
     void Lift();
     BOOL IsActive() const;
     // What the switch detection calls: the input desktop changed hands.
     void OnDesktopSwitch();
-    // The timer's fallback for systems that do not report the switch: lifts the
-    // block when the input desktop is no longer the one it began on.
-    void CheckInputDesktop();
 
     static const DWORD kStopTimeoutMs = 5000;
+    // The hook thread's own check of the input desktop, for systems that do not
+    // report the switch, and of the hooks still being called.
+    static const UINT kCheckPeriodMs = 1000;
+
+protected:
+    // The hooks in force; the hook thread replaces them when the system drops them.
+    HHOOK volatile m_hKeyboard = nullptr;
+    HHOOK volatile m_hMouse = nullptr;
 
 private:
     static unsigned __stdcall ThreadMain(void* pParam);
@@ -40,17 +49,24 @@ private:
     // Name of the desktop that receives input now; empty when it cannot be opened
     // (the secure desktop of Ctrl+Alt+Del, for a standard user).
     static std::string InputDesktopName();
-    // A key or button that was down when the block began may go up through it, so
-    // nothing stays stuck down afterwards.
+    // A key or button that was down when the hooks went in may go up through them,
+    // so nothing stays stuck down afterwards.
     static bool PassRelease(DWORD vk);
+    // On the hook thread: (re)installs both hooks, then notes what is held.
+    void Hook();
+    void Unhook();
     void CloseThread();
 
     HANDLE m_hThread = nullptr;
     DWORD m_dwThreadId = 0;
     HANDLE m_hReady = nullptr;
     BOOL m_bHooked = FALSE;
-    std::string m_strDesktop;
+    BOOL m_bNotice = FALSE;
 
     // The hook procedures have no context argument; only one block holds at a time.
-    static volatile LONG s_down[256];
+    // Both are touched by the hook thread alone.
+    static LONG s_down[256];
+    // When a hook was last called, as GetTickCount counts.
+    static DWORD s_dwLastEvent;
+    static LONG s_bSystemBlocks;
 };

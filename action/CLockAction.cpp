@@ -1,28 +1,28 @@
 #include "CLockAction.h"
 
 #include "Afx.h"
-#include "CDialog.h"
 #include "CWinThread.h"
 #include "CWnd.h"
 
 namespace {
 constexpr LPARAM kMonitorPowerOff = 2;
-constexpr DWORD kReleasePollMs = 20;
 }
+
+CLockAction* CLockAction::s_pWaiting;
 
 void CLockAction::Act(int nMode)
 {
     ::Sleep(kSettleMs);
     switch (nMode) {
     case kMonitorOffAndBlock:
-        m_inputBlock.Begin();
+        m_inputBlock.Begin(TRUE);
         TurnMonitorOff();
         break;
     case kMonitorOff:
         TurnMonitorOff();
         break;
     case kBlock:
-        m_inputBlock.Begin();
+        m_inputBlock.Begin(FALSE);
         break;
     default:
         break;
@@ -31,47 +31,50 @@ void CLockAction::Act(int nMode)
 
 BOOL CLockAction::ActAfterRelease(int nMode, const int* pKeys, int nKeys)
 {
-    if (m_bWaitingRelease) return FALSE;
-    m_bWaitingRelease = TRUE;
-    const BOOL bAct = WaitForRelease(pKeys, nKeys);
-    m_bWaitingRelease = FALSE;
-    if (bAct) Act(nMode);
-    return bAct;
+    if (s_pWaiting || nKeys < 0 || nKeys > kMaxKeys) return FALSE;
+    for (int i = 0; i < nKeys; ++i) m_keys[i] = pKeys[i];
+    m_nKeys = nKeys;
+    m_nWaitMode = nMode;
+    m_dwWaitStart = ::GetTickCount();
+    if (!AnyHeld() || !(m_uTimer = ::SetTimer(nullptr, 0, kReleasePollMs, ReleaseTimerProc))) {
+        Act(nMode);
+        return TRUE;
+    }
+    s_pWaiting = this;
+    return TRUE;
 }
 
-// Polls the key state while the thread's windows keep answering.
-BOOL CLockAction::WaitForRelease(const int* pKeys, int nKeys)
+BOOL CLockAction::AnyHeld() const
 {
-    CWinThread* pThread = AfxGetThread();
-    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
-    HWND hMain = pMainWnd ? pMainWnd->m_hWnd : nullptr;
-    const DWORD dwStart = ::GetTickCount();
-    for (;;) {
-        bool bHeld = false;
-        for (int i = 0; i < nKeys; ++i) bHeld = bHeld || (::GetAsyncKeyState(pKeys[i]) & 0x8000) != 0;
-        if (!bHeld || ::GetTickCount() - dwStart >= kReleaseWaitMs) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kReleasePollMs, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!AfxPumpModalMessage(msg)) return TRUE;
-        }
-        if (hMain && !::IsWindow(hMain)) return FALSE;
+    for (int i = 0; i < m_nKeys; ++i) {
+        if (::GetAsyncKeyState(m_keys[i]) & 0x8000) return TRUE;
     }
+    return FALSE;
+}
+
+void CALLBACK CLockAction::ReleaseTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    CLockAction* pThis = s_pWaiting;
+    if (!pThis || (pThis->AnyHeld() && ::GetTickCount() - pThis->m_dwWaitStart < kReleaseWaitMs)) return;
+    pThis->EndWait();
     // Repeats the system queued before the release seen last.
     MSG msg;
-    while (::PeekMessageA(&msg, hMain, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+    while (::PeekMessageA(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
     }
-    return !hMain || ::IsWindow(hMain);
+    pThis->Act(pThis->m_nWaitMode);
+}
+
+void CLockAction::EndWait()
+{
+    if (m_uTimer) ::KillTimer(nullptr, m_uTimer);
+    m_uTimer = 0;
+    if (s_pWaiting == this) s_pWaiting = nullptr;
 }
 
 void CLockAction::Lift()
 {
+    EndWait();
     m_inputBlock.Lift();
-}
-
-void CLockAction::CheckInputDesktop()
-{
-    m_inputBlock.CheckInputDesktop();
 }
 
 void CLockAction::TurnMonitorOff()

@@ -11,30 +11,43 @@ public:
     enum Mode { kMonitorOffAndBlock = 0, kMonitorOff = 1, kBlock = 2 };
 
     CLockAction() = default;
+    ~CLockAction() { Lift(); }
     CLockAction(const CLockAction&) = delete;
     CLockAction& operator=(const CLockAction&) = delete;
 
     // Settles, then acts as nMode says; another value does nothing.
     void Act(int nMode);
     // Acts once none of the nKeys virtual keys (keys or mouse buttons) is held, or
-    // after kReleaseWaitMs, keeping the thread's windows answering meanwhile. A trigger
-    // that arrives during the wait joins it: FALSE, as when the program ends during
-    // the wait, which then acts not at all.
+    // kReleaseWaitMs after the call: at once when none is, else from a thread timer,
+    // which every message loop of the thread runs, a dialog's or a message box's
+    // included. A trigger that arrives during the wait joins it (FALSE). The wait
+    // ends without acting when the program ends first: the thread's loops stop, and
+    // Lift stops the timer.
     BOOL ActAfterRelease(int nMode, const int* pKeys, int nKeys);
-    // Ends a block of our own hooks; the program's exit.
+    BOOL IsWaiting() const { return m_uTimer != 0; }
+    // Ends a wait, and a block of our own hooks; the program's exit.
     void Lift();
-    // The timer's fallback for systems that do not report the desktop switch.
-    void CheckInputDesktop();
 
     static const UINT kSettleMs = 500;
     // A key still held when the monitor goes off turns it on again with its key-up; an
     // action started by a key or a click waits for the release, though never for ever.
     static const DWORD kReleaseWaitMs = 10000;
+    static const UINT kReleasePollMs = 20;
+    static const int kMaxKeys = 4;
 
 private:
-    BOOL WaitForRelease(const int* pKeys, int nKeys);
+    static void CALLBACK ReleaseTimerProc(HWND hWnd, UINT message, UINT_PTR idEvent, DWORD dwTime);
+    BOOL AnyHeld() const;
+    void EndWait();
     static void TurnMonitorOff();
 
     CInputBlock m_inputBlock;
-    BOOL m_bWaitingRelease = FALSE;
+    UINT_PTR m_uTimer = 0;
+    int m_nWaitMode = 0;
+    int m_keys[kMaxKeys] = {};
+    int m_nKeys = 0;
+    DWORD m_dwWaitStart = 0;
+
+    // A thread timer's procedure has no context argument; one action waits at a time.
+    static CLockAction* s_pWaiting;
 };

@@ -36,7 +36,7 @@ UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreat
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
       m_hIcon(LoadMainIcon(SM_CXICON, SM_CYICON)), m_hSmallIcon(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)),
-      m_ptAtAction(), m_nHideGuard(1), m_trayData()
+      m_ptAtAction(), m_nHideGuard(1), m_trayData(), m_bIdleActed(FALSE), m_dwIdleActedInput(0)
 {
     // Run-once mode ends when the pointer leaves where it was at the last action;
     // before any action that is where it was when the program started.
@@ -126,7 +126,7 @@ void CMonitorToolDlg::ShowMainWindow()
 
 void CMonitorToolDlg::DoActionAfterRelease(const int* pKeys, int nKeys)
 {
-    if (m_action.ActAfterRelease(m_settings.nLock, pKeys, nKeys)) ::GetCursorPos(&m_ptAtAction);
+    m_action.ActAfterRelease(m_settings.nLock, pKeys, nKeys);
 }
 
 void CMonitorToolDlg::OnHotKey()
@@ -312,13 +312,18 @@ void CMonitorToolDlg::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 
 void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    m_action.CheckInputDesktop();
     if (m_settings.nTimeSKM) {
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);
-        // Full-screen work in front (a film, a presentation) holds the idle action off.
-        if (IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue) && !IsFullScreenInFront())
+        // Once per idle period: a block lifted without keyboard or mouse input (from
+        // the Ctrl+Alt+Del screen) must not come back at the next tick. Full-screen
+        // work in front (a film, a presentation) holds the action off until it goes.
+        if ((!m_bIdleActed || lii.dwTime != m_dwIdleActedInput) &&
+            IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue) && !IsFullScreenInFront()) {
+            m_bIdleActed = TRUE;
+            m_dwIdleActedInput = lii.dwTime;
             DoAction();
+        }
     }
     if (m_settings.nRunRun) {
         POINT pt;

@@ -83,6 +83,9 @@ private:
     NOTIFYICONDATAA m_trayData;
     CMenu m_trayMenu;
     CLockAction m_action;
+    // The last input before the idle action, which acts again only after newer input.
+    BOOL m_bIdleActed;
+    DWORD m_dwIdleActedInput;
 
     static UINT s_uTaskbarCreated;
 };

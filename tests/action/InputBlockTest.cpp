@@ -30,6 +30,17 @@ bool WaitFor(bool (*check)(WORD), WORD vk, bool want)
     return false;
 }
 
+// Reads which hooks the block has in force.
+class WatchedBlock : public CInputBlock {
+public:
+    bool Replaced(HHOOK hKeyboard, HHOOK hMouse) const
+    {
+        return m_hKeyboard && m_hMouse && m_hKeyboard != hKeyboard && m_hMouse != hMouse;
+    }
+    HHOOK m_keyboard() const { return m_hKeyboard; }
+    HHOOK m_mouse() const { return m_hMouse; }
+};
+
 const WORD kProbeKey = VK_F20;
 const WORD kMarkerKey = VK_F21;
 
@@ -42,7 +53,7 @@ protected:
         Key(kMarkerKey, true);
         WaitFor(Down, kMarkerKey, false);
     }
-    CInputBlock block;
+    WatchedBlock block;
 };
 
 TEST_F(InputBlockTest, SwallowsKeysUntilTheDesktopSwitchLiftsIt)
@@ -51,9 +62,6 @@ TEST_F(InputBlockTest, SwallowsKeysUntilTheDesktopSwitchLiftsIt)
     EXPECT_TRUE(block.IsActive());
     EXPECT_TRUE(block.Begin()) << "a second block adds nothing";
     Key(kProbeKey, false);
-    // The same input desktop as at the start: the timer's check must leave it be.
-    block.CheckInputDesktop();
-    EXPECT_TRUE(block.IsActive());
 
     block.OnDesktopSwitch();
     for (DWORD start = ::GetTickCount(); block.IsActive() && ::GetTickCount() - start < 20000;) ::Sleep(10);
@@ -77,6 +85,27 @@ TEST_F(InputBlockTest, AKeyHeldWhenTheBlockBeginsCanGoUp)
     Key(kMarkerKey, false);
     ASSERT_TRUE(WaitFor(Down, kMarkerKey, true));
     EXPECT_FALSE(Down(kProbeKey));
+}
+
+TEST_F(InputBlockTest, HooksTheSystemDropsAreInstalledAgain)
+{
+    ASSERT_TRUE(block.Begin());
+    const HHOOK hKeyboard = block.m_keyboard(), hMouse = block.m_mouse();
+    // What the system does to hooks whose callback missed LowLevelHooksTimeout.
+    ASSERT_TRUE(::UnhookWindowsHookEx(hKeyboard));
+    ASSERT_TRUE(::UnhookWindowsHookEx(hMouse));
+    Key(kMarkerKey, false);
+    ASSERT_TRUE(WaitFor(Down, kMarkerKey, true)) << "input passes the dropped hooks";
+
+    const DWORD start = ::GetTickCount();
+    while (!block.Replaced(hKeyboard, hMouse) && ::GetTickCount() - start < 3 * CInputBlock::kCheckPeriodMs) ::Sleep(10);
+    ASSERT_TRUE(block.Replaced(hKeyboard, hMouse)) << "no new hooks within three checks";
+    EXPECT_TRUE(block.IsActive());
+    Key(kProbeKey, false);
+    // Went down while the hooks were away: its release passes the new ones.
+    Key(kMarkerKey, true);
+    ASSERT_TRUE(WaitFor(Down, kMarkerKey, false)) << "stuck down";
+    EXPECT_FALSE(Down(kProbeKey)) << "the new hooks let a key through";
 }
 
 }  // namespace

@@ -208,6 +208,13 @@ class Probe:
         return {"hwnd": int(r[1], 16), "visible": r[2] == "1", "pid": int(r[3], 16), "class": r[4],
                 "rect": tuple(int(x) for x in r[5:9])}
 
+    def foreground(self):
+        r = self.cmd("foreground")
+        if r[0] != "ok":
+            return None
+        return {"hwnd": int(r[1], 16), "pid": int(r[2], 16), "class": r[3], "exstyle": int(r[4], 16),
+                "rect": tuple(int(x) for x in r[5:9])}
+
     def tick(self):
         return int(self.cmd("tick")[1])
 

@@ -1,10 +1,12 @@
 """The input block holds where BlockInput is refused (always under Wine): after a
 lock-mode-2 action real keys and clicks no longer reach another program's window,
-and they reach it again once Velodusk has ended."""
+a window of Velodusk's over the whole screen holds the foreground, and once
+Velodusk has ended the other program has the keys again."""
 import harness
 from harness import E2E, TARGET_RECT, move_to, wait_until, xdo
 
 WM_CLOSE = 0x10
+WS_EX_TOPMOST = 0x8
 
 
 class InputBlock(E2E):
@@ -28,6 +30,11 @@ class InputBlock(E2E):
         acts = run.wait_actions(4, 30)
         self.assertActionShapes(acts, run.dlg, block=True, monitor_off=False, hooks=True)
         run.wait_returns("SetWindowsHookExA", 2, 30)
+        fg = wait_until(lambda: (lambda f: f if f and f["pid"] == run.pid else None)(run.probe.foreground()), 20,
+                        "a window of Velodusk's in the foreground")
+        self.assertTrue(fg["exstyle"] & WS_EX_TOPMOST, fg)
+        self.assertEqual(fg["rect"], (0, 0) + harness.DESKTOP_SIZE, fg)
+        harness.screenshot(run.logs + "/blocked.png")
         self.poke()
         # A second action while blocked adds no second set of hooks.
         run.probe.cmd("click", "%x" % run.dlg, "%x" % harness.IDS["IDC_TURN_OFF"])
@@ -36,12 +43,15 @@ class InputBlock(E2E):
 
         run.probe.cmd("post", "%x" % run.dlg, "%x" % WM_CLOSE, 0, 0)
         self.assertTrue(run.wait_gone(30))
-        # Input is handled in order: once the later click and key have arrived, the
-        # blocked ones would have arrived before them.
+        # The key alone first: it reaches the target only if the target has the
+        # foreground back. Input is handled in order: once the later key has arrived,
+        # the blocked input would have arrived before it.
+        xdo("key", "a")
+        wait_until(lambda: counts()[0] >= 2, 20, "a key reaching the target again")
         self.poke()
-        wait_until(lambda: counts() == (2, 2) or counts() == (3, 3), 20, "input reaching the target again")
+        wait_until(lambda: counts() == (3, 2) or counts() == (4, 3), 20, "input reaching the target again")
         shot = harness.screenshot(run.logs + "/after.png")
-        self.assertEqual(counts(), (2, 2), "input sent during the block reached the target: " + shot)
+        self.assertEqual(counts(), (3, 2), "input sent during the block reached the target: " + shot)
 
 
 if __name__ == "__main__":

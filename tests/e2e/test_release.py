@@ -38,6 +38,29 @@ class Release(E2E):
         acts = run.wait_actions(4, 30)
         self.assertActionShapes(acts[2:], run.dlg, block=False, monitor_off=True)
 
+    def test_exit_chosen_while_f6_is_held(self):
+        move_to(500, 400)
+        run = self.launch("release_exit", {"Lock": 1})
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconA", 1, 30)
+        xdo("keydown", "F6")
+        try:
+            wait_until(lambda: run.messages("WM_HOTKEY", "Call"), 20, "the hot key while held")
+            move_to(*harness.TRAY_ICON)
+            xdo("click", 3)
+            menu = wait_until(lambda: next((m for m in run.probe.windows("#32768") if m[1]), None), 20,
+                              "the tray menu")
+            left, _, right, bottom = menu[2]
+            # "退出", the last item.
+            move_to((left + right) // 2, bottom - 10)
+            xdo("click", 1)
+            gone = run.wait_gone(20)
+        finally:
+            xdo("keyup", "F6")
+        self.assertTrue(gone or run.wait_gone(20), "the program did not end")
+        run.proc.wait(harness.bound(20))
+        self.assertEqual([c for c in run.actions() if c.func == "SendMessageA"], [], "powered off on the way out")
+
 
 if __name__ == "__main__":
     harness.main()

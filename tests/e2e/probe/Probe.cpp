@@ -17,6 +17,7 @@
 //   hold MOD VK                     -> ok | err CODE   (RegisterHotKey for this thread)
 //   release                         -> ok
 //   unhold                          -> ok        (ends a "hold" probe started on the desktop)
+//   foreground                      -> ok HWND PID CLASS EXSTYLE L T R B | none
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
 //   foreground                      -> ok HWND L T R B
 //   item HWND CTRLID                -> ok CTRLHWND L T R B ENABLED TEXTHEX | none  (a dialog's control)
@@ -419,6 +420,17 @@ int main(int argc, char** argv)
             if (held) UnregisterHotKey(nullptr, 1);
             held = RegisterHotKey(nullptr, 1, std::strtoul(a[1], nullptr, 16), std::strtoul(a[2], nullptr, 16));
             Reply(held ? "ok" : Fmt("err %lu", GetLastError()));
+        } else if (cmd == "foreground") {
+            HWND w = GetForegroundWindow();
+            RECT r = {};
+            DWORD pid = 0;
+            if (!w || !GetWindowRect(w, &r) || !GetWindowThreadProcessId(w, &pid)) {
+                Reply("none");
+                continue;
+            }
+            Reply(Fmt("ok %lx %lx %s %lx %ld %ld %ld %ld", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)), pid,
+                      ClassOf(w).c_str(), static_cast<unsigned long>(GetWindowLongA(w, GWL_EXSTYLE)), r.left, r.top,
+                      r.right, r.bottom));
         } else if (cmd == "tick") {
             Reply(Fmt("ok %lu", GetTickCount()));
         } else if (cmd == "foreground") {

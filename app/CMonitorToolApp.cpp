@@ -13,9 +13,7 @@ BOOL CMonitorToolApp::InitInstance()
 {
     const CommandLine::Parsed args = CommandLine::Parse(m_lpCmdLine);
     if (args.unknown || (args.flags & CommandLine::kHelp)) {
-        const std::string strText = args.unknown ? CommandLine::UnknownText(args.unknown, args.unknownLength)
-                                                 : CommandLine::HelpText();
-        ::MessageBoxA(nullptr, strText.c_str(), CommandLine::kBoxCaption,
+        ::MessageBoxA(nullptr, CommandLine::BoxText(args).c_str(), CommandLine::kBoxCaption,
                       args.unknown ? MB_ICONERROR | MB_OK : MB_ICONINFORMATION | MB_OK);
         m_nExitCode = args.unknown ? CommandLine::kExitUnknownSwitch : 0;
         return FALSE;

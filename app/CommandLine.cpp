@@ -15,7 +15,7 @@ const int kSwitchCount = sizeof(kSwitches) / sizeof(kSwitches[0]);
 
 const char kBoxCaption[] = "提示";
 const char kHelpHeading[] = "命令行开关：\n";
-const char kHelpFooter[] = "\n关闭与锁定可同时给出；不分大小写，- 与 / 相同。";
+const char kHelpFooter[] = "\n\n关闭与锁定可同时给出；不分大小写，- 与 / 相同。";
 const char kUnknownPrefix[] = "未知的开关：";
 
 namespace {
@@ -78,21 +78,22 @@ int LockMode(unsigned flags)
     }
 }
 
-std::string HelpText()
+std::string BoxText(const Parsed& parsed)
 {
-    std::string text = kHelpHeading;
+    std::string text;
+    if (parsed.unknown) {
+        text = kUnknownPrefix;
+        text.append(parsed.unknown, parsed.unknownLength);
+        text += "\n\n";
+    }
+    text += kHelpHeading;
     for (const Switch& sw : kSwitches) {
         text += "\n/";
         text += sw.name;
         text += '\t';
         text += sw.description;
     }
-    return text + "\n" + kHelpFooter;
-}
-
-std::string UnknownText(const char* unknown, std::size_t length)
-{
-    return kUnknownPrefix + std::string(unknown, length) + "\n\n" + HelpText();
+    return text += kHelpFooter;
 }
 
 }  // namespace CommandLine

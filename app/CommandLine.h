@@ -31,9 +31,8 @@ Parsed Parse(const char* args);
 // off 1, input blocked 2; -1 when they ask for neither.
 int LockMode(unsigned flags);
 
-// The help box's text, and the box for an argument that is no switch.
-std::string HelpText();
-std::string UnknownText(const char* unknown, std::size_t length);
+// The box's text: the list of switches, after the argument that is none if there is one.
+std::string BoxText(const Parsed& parsed);
 
 // An argument that is no switch: its box, then this exit code, and nothing done.
 constexpr int kExitUnknownSwitch = 2;

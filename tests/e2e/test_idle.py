@@ -65,9 +65,9 @@ class Idle(E2E):
         x0, y0 = harness.desktop_origin()
         xdo("mousemove", x0 + harness.DESKTOP_SIZE[0] + 100, y0 + harness.DESKTOP_SIZE[1] + 100)
         last_input = run.probe.tick()
-        fg = run.probe.cmd("foreground")
-        self.assertEqual(int(fg[1], 16), cover["hwnd"], "the full-screen window is in front")
-        self.assertEqual(tuple(int(v) for v in fg[2:6]), (0, 0) + harness.DESKTOP_SIZE)
+        fg = run.probe.foreground()
+        self.assertEqual((fg["hwnd"], fg["rect"]), (cover["hwnd"], (0, 0) + harness.DESKTOP_SIZE),
+                         "the full-screen window is in front")
         wait_until(lambda: run.wait_ticks(1) and run.probe.tick() - last_input > 65000, 90, "65 s of idleness")
         run.wait_ticks(1)
         self.assertEqual(run.actions(), [], "no idle action behind full-screen work")

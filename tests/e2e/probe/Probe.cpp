@@ -19,7 +19,6 @@
 //   unhold                          -> ok        (ends a "hold" probe started on the desktop)
 //   foreground                      -> ok HWND PID CLASS EXSTYLE L T R B | none
 //   tick                            -> ok TICKS  (GetTickCount, the relay trace's clock)
-//   foreground                      -> ok HWND L T R B
 //   item HWND CTRLID                -> ok CTRLHWND L T R B ENABLED TEXTHEX | none  (a dialog's control)
 //   child HWND CTRLID               -> ok L T R B VISIBLE | none  (a dialog control's screen rectangle)
 //   counts PID                      -> ok GDI KERNEL WINDOWS | err CODE  (PID 0: the probe itself)
@@ -433,12 +432,6 @@ int main(int argc, char** argv)
                       r.right, r.bottom));
         } else if (cmd == "tick") {
             Reply(Fmt("ok %lu", GetTickCount()));
-        } else if (cmd == "foreground") {
-            HWND w = GetForegroundWindow();
-            RECT r = {};
-            GetWindowRect(w, &r);
-            Reply(Fmt("ok %lx %ld %ld %ld %ld", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)), r.left, r.top,
-                      r.right, r.bottom));
         } else if (cmd == "unhold") {
             HANDLE ev = OpenEventA(EVENT_MODIFY_STATE, FALSE, "VeloduskProbeUnhold");
             Reply(ev && SetEvent(ev) ? "ok" : Fmt("err %lu", GetLastError()));

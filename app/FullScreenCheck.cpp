@@ -24,11 +24,13 @@ bool IsFullScreenInFront()
     if (ShellSaysBusy()) return true;
     const HWND hWnd = ::GetForegroundWindow();
     // The desktop on Windows 7 and later is a WorkerW of the shell's process that
-    // covers the monitor; the task bar belongs to that process too.
+    // covers the monitor; the task bar belongs to that process too. Our own window
+    // over the screen is the input block's, no show.
     DWORD dwProcess = 0, dwShell = 0;
     ::GetWindowThreadProcessId(hWnd, &dwProcess);
     ::GetWindowThreadProcessId(::GetShellWindow(), &dwShell);
-    if (!hWnd || hWnd == ::GetDesktopWindow() || dwProcess == dwShell) return false;
+    if (!hWnd || hWnd == ::GetDesktopWindow() || dwProcess == dwShell || dwProcess == ::GetCurrentProcessId())
+        return false;
     // A maximised window with a caption is work at a desk, not a show.
     if ((::GetWindowLongA(hWnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) return false;
     RECT rcWindow;

@@ -1,13 +1,68 @@
 #include "CMonitorToolApp.h"
 
 #include "CMonitorToolDlg.h"
+#include "CRunningCopy.h"
+#include "CUiText.h"
+#include "CommandLine.h"
+#include "ModulePath.h"
 
 #include <objbase.h>
+#include <string.h>
 
 CMonitorToolApp theApp;
 
+namespace {
+// Bytes of an argument that is no switch shown in its box; the rest of the box
+// lists the switches and must stay in.
+const size_t kShownArgumentBytes = 200;
+
+// The box for /? and for an argument that is no switch: that argument, then every
+// switch with what it does, in the user's language. No window of ours exists yet.
+void ShowSwitchBox(const CommandLine::Parsed& args)
+{
+    CUiText text;
+    if (args.unknown) {
+        text.Load(IDS_SWITCH_UNKNOWN);
+        // As the command line came: in the system's code page.
+        char szArgument[kShownArgumentBytes + 1];
+        const size_t n = args.unknownLength < kShownArgumentBytes ? args.unknownLength : kShownArgumentBytes;
+        memcpy(szArgument, args.unknown, n);
+        szArgument[n] = 0;
+        text.AppendAnsi(szArgument);
+        text.Append(L"\n\n");
+    }
+    text.Append(CUiText(IDS_SWITCH_HEADING));
+    for (int i = 0; i < CommandLine::kSwitchCount; ++i) {
+        text.Append(L"\n/");
+        text.AppendAnsi(CommandLine::kSwitches[i].name);
+        text.Append(L"\t");
+        text.Append(CUiText(CommandLine::kSwitches[i].descriptionId));
+    }
+    text.Append(CUiText(IDS_SWITCH_FOOTER));
+    CWnd().MessageBox(text, IDS_NOTICE, args.unknown ? MB_ICONERROR | MB_OK : MB_ICONINFORMATION | MB_OK);
+}
+}  // namespace
+
 BOOL CMonitorToolApp::InitInstance()
 {
+    const CommandLine::Parsed args = CommandLine::Parse(m_lpCmdLine);
+    if (args.unknown || (args.flags & CommandLine::kHelp)) {
+        ShowSwitchBox(args);
+        m_nExitCode = args.unknown ? CommandLine::kExitUnknownSwitch : 0;
+        return FALSE;
+    }
+
+    // Switches go to the copy that runs in the tray; a plain start shows that copy's
+    // window, or becomes that copy when there is none.
+    CRunningCopy copy;
+    CString strModule;
+    if (GetModulePath(nullptr, strModule) && copy.Open(strModule, args.flags == 0) && !copy.IsCreator()) {
+        const HWND hRunning = copy.WaitForWindow();
+        if (hRunning && CRunningCopy::Forward(hRunning, args.flags)) return FALSE;
+        copy.Release();
+    }
+    if (args.flags & CommandLine::kExit) return FALSE;
+
     AfxEnableControlContainer();
     Enable3dControls();
 
@@ -16,6 +71,8 @@ BOOL CMonitorToolApp::InitInstance()
     const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
         CMonitorToolDlg dlg;
+        dlg.m_nSwitchLock = CommandLine::LockMode(args.flags);
+        dlg.m_pRunningCopy = copy.IsCreator() ? &copy : nullptr;
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

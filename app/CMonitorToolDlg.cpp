@@ -3,6 +3,8 @@
 #include "CAboutDlg.h"
 #include "CSettingsDlg.h"
 #include "CSettingsFile.h"
+#include "CommandLine.h"
+#include "FullScreenCheck.h"
 #include "HotKeyText.h"
 #include "IdleCheck.h"
 #include "IniPath.h"
@@ -12,6 +14,8 @@
 
 namespace {
 constexpr UINT kTimerPeriodMs = 1000;
+// Switches handed over, posted to itself so that the sender ends at once.
+constexpr UINT WM_SWITCHES = WM_USER + 101;
 constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 
 // The image drawn for the size the system asks for: LoadIcon would take the
@@ -82,6 +86,13 @@ BOOL CMonitorToolDlg::OnInitDialog()
     std::string strDirectory, strFileName;
     if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), IsAnsiLeadByte, strDirectory, strFileName);
     LoadSettings(strDirectory, strFileName);
+    if (m_nSwitchLock >= 0) {
+        // The settings file's lock mode and idle trigger do not apply; nothing is written.
+        m_settings.nRunRun = 1;
+        m_settings.nLock = m_nSwitchLock;
+        m_settings.nTimeSKM = 0;
+    }
+    if (m_pRunningCopy) m_pRunningCopy->Publish(m_settings.nRunRun ? nullptr : m_hWnd);
 
     // A missing or unreadable logo is not reported; the control then paints nothing.
     // The area is in dialog units and grows with the DPI; the picture keeps its
@@ -206,6 +217,15 @@ LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     else if (message == s_uTaskbarCreated && s_uTaskbarCreated && m_trayData.cbSize)
         ::Shell_NotifyIconW(NIM_ADD, &m_trayData);
     else if (message == WM_HOTKEY) OnHotKey();
+    else if (message == WM_COPYDATA) {
+        unsigned nFlags = 0;
+        if (!CRunningCopy::ReadForwarded(lParam, nFlags)) return FALSE;
+        PostMessage(WM_SWITCHES, nFlags);
+        return TRUE;
+    } else if (message == WM_SWITCHES) {
+        OnSwitches(static_cast<unsigned>(wParam));
+        return 0;
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
@@ -240,6 +260,25 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
     default:
         break;
     }
+}
+
+void CMonitorToolDlg::OnSwitches(unsigned nFlags)
+{
+    if (nFlags & CommandLine::kExit) {
+        SendMessage(WM_CLOSE);
+        return;
+    }
+    const int nMode = CommandLine::LockMode(nFlags);
+    if (nMode < 0) {
+        // A plain second start: this copy's window instead of a second icon.
+        ShowMainWindow();
+        ::SetForegroundWindow(m_hWnd);
+        return;
+    }
+    // With the release wait and settle of any trigger: the click or Enter that started
+    // the other process may still be down.
+    const int keys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_RETURN};
+    if (m_action.ActAfterRelease(nMode, keys, 4)) ::GetCursorPos(&m_ptAtAction);
 }
 
 void CMonitorToolDlg::OnSysCommand(UINT nID, LPARAM lParam)
@@ -305,9 +344,10 @@ void CMonitorToolDlg::OnTimer(UINT_PTR nIDEvent)
         LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
         ::GetLastInputInfo(&lii);
         // Once per idle period: a block lifted without keyboard or mouse input (from
-        // the Ctrl+Alt+Del screen) must not come back at the next tick.
+        // the Ctrl+Alt+Del screen) must not come back at the next tick. Full-screen
+        // work in front (a film, a presentation) holds the action off until it goes.
         if ((!m_bIdleActed || lii.dwTime != m_dwIdleActedInput) &&
-            IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue)) {
+            IdleCheck::ShouldAct(lii.dwTime, ::GetTickCount(), m_settings.nTimeSKMValue) && !IsFullScreenInFront()) {
             m_bIdleActed = TRUE;
             m_dwIdleActedInput = lii.dwTime;
             DoAction();

@@ -1,5 +1,6 @@
 #pragma once
 #include "AfxWin.h"
+#include "CRunningCopy.h"
 #include "CAnimatedPicture.h"
 #include "CLockAction.h"
 #include "Resource.h"
@@ -29,6 +30,12 @@ public:
     const CString& GetIniPath() const { return m_strIniPath; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Set before DoModal. A lock mode from the command line with no copy running:
+    // acts with it as run-once mode does (-1: none).
+    int m_nSwitchLock = -1;
+    // The object that lets later starts find this copy, when this process made it.
+    CRunningCopy* m_pRunningCopy = nullptr;
 
     static const int kHotKeyId = IDH_ACTION;
     static const UINT kTrayIconId = ID_TRAY_ICON;
@@ -61,6 +68,8 @@ private:
     void OnHotKey();
     void SetUpTray();
     void OnTrayNotify(LPARAM lParam);
+    // Switches another start of this exe handed over.
+    void OnSwitches(unsigned nFlags);
     void UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted);
 
     CAnimatedPicture m_picture;

@@ -9,17 +9,18 @@ CWinApp::~CWinApp()
     if (s_pApp == this) s_pApp = nullptr;
 }
 
-int CWinApp::Start(HINSTANCE hInstance)
+int CWinApp::Start(HINSTANCE hInstance, LPSTR lpCmdLine)
 {
     m_hInstance = hInstance;
+    m_lpCmdLine = lpCmdLine;
     m_nThreadID = ::GetCurrentThreadId();
     return InitInstance() ? Run() : ExitInstance();
 }
 
 // Lives here rather than in its own file so that linking the application object
 // always brings the entry point along from the static library.
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
     CWinApp* pApp = CWinApp::GetApp();
-    return pApp ? pApp->Start(hInstance) : -1;
+    return pApp ? pApp->Start(hInstance, lpCmdLine) : -1;
 }

@@ -10,13 +10,15 @@ public:
     ~CWinApp() override;
 
     HINSTANCE m_hInstance = nullptr;
+    // The arguments after the program's name, as WinMain had them.
+    LPSTR m_lpCmdLine = nullptr;
     DWORD m_nThreadID = ::GetCurrentThreadId();
 
     // Kept for the start-up sequence; common controls draw in 3-D by themselves.
     BOOL Enable3dControls() { return TRUE; }
 
     static CWinApp* GetApp() { return s_pApp; }
-    int Start(HINSTANCE hInstance);
+    int Start(HINSTANCE hInstance, LPSTR lpCmdLine);
     // True on the thread that started the application (or constructed it, before start).
     BOOL IsOwnThread() const { return ::GetCurrentThreadId() == m_nThreadID; }
 

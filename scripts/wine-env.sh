@@ -89,7 +89,10 @@ velodusk_emulated() {
 # test leaves behind (registry keys, files in the profile) leaks into the next suite.
 velodusk_wine_template() {
   local t=$velodusk_wine_root/template
-  if [ ! -f "$t/.booted" ]; then
+  # The calls the end-to-end tests look at. The template remembers the list it was
+  # made with, so a build tree made before the list changed boots a new one.
+  local relay='kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconW;user32.MessageBoxW;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA;kernel32.DeleteFileA;kernelbase.DeleteFileA;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteA;user32.MessageBeep;gdi32.CreateFontIndirectW;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExA;user32.SetForegroundWindow;user32.PostMessageA;ole32.CoInitializeEx;combase.CoInitializeEx'
+  if [ "$(cat "$t/.booted" 2>/dev/null)" != "$relay" ]; then
     rm -rf "$t"
     mkdir -p "$velodusk_wine_root"
     WINEPREFIX=$t wineboot -i >/dev/null 2>&1
@@ -97,11 +100,11 @@ velodusk_wine_template() {
     # Relay tracing is off unless WINEDEBUG asks for +relay; the filter keeps
     # the trace to the calls the end-to-end tests look at.
     WINEPREFIX=$t wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f \
-      /d 'kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageA;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconW;user32.MessageBoxW;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringA;kernel32.DeleteFileA;kernelbase.DeleteFileA;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteA;user32.MessageBeep;gdi32.CreateFontIndirectW;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExA;user32.SetForegroundWindow;user32.PostMessageA;ole32.CoInitializeEx;combase.CoInitializeEx' \
+      /d "$relay" \
       >/dev/null 2>&1
     WINEPREFIX=$t wineserver -w
     [ -f "$t/system.reg" ] || { echo "wine-env: wineboot failed for $t" >&2; return 1; }
-    touch "$t/.booted"
+    printf '%s' "$relay" >"$t/.booted"
   fi
   # Wine's own fonts (Marlett draws the caption buttons, Tahoma stands in for
   # "MS Shell Dlg 2") come in Wine's data directory, which this Wine never

@@ -507,10 +507,10 @@ class Run:
                 out[fname] = None
         return out
 
-    def start(self, probe=True, **environ):
+    def start(self, probe=True, args=(), **environ):
         env = dict(os.environ, **environ)
         env["WINEDEBUG"] = "+pid,+timestamp,+relay"
-        self.proc = start_on_desktop([self.exe], self.trace, env)
+        self.proc = start_on_desktop([self.exe] + list(args), self.trace, env)
         # The launch log is the relay trace: the program's own stderr.
         self.probe = Desktop.current.probe if probe else None
         return self
@@ -726,12 +726,14 @@ def child_rect(run, ctrl_id):
 TARGET_RECT = (100, 100, 400, 300)
 
 
-def start_target(logs, seconds=300):
-    """The probe's target window; returns its process and a reader of its counts (keys, clicks)."""
+def start_target(logs, seconds=300, full=False):
+    """The probe's target window (FULL: borderless over the whole screen, in front);
+    returns its process and a reader of its counts (keys, clicks)."""
     status = os.path.join(logs, "target.status")
     if os.path.exists(status):
         os.remove(status)
-    proc = start_on_desktop([ARGS.probe, "target", str(seconds), status], os.path.join(logs, "target.err"))
+    proc = start_on_desktop([ARGS.probe, "target", str(seconds), status] + (["full"] if full else []),
+                            os.path.join(logs, "target.err"))
 
     def counts():
         words = (status_line(status) or "").split()

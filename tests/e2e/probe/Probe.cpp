@@ -30,7 +30,8 @@
 // Started as "target SECONDS STATUSFILE" by explorer on the tests' desktop, it
 // shows a window at kTargetRect and keeps its input counts in the file as
 // "keys N clicks M" (keys: VK_A presses): another program whose input a block
-// must stop.
+// must stop. "target SECONDS STATUSFILE full" makes it a borderless window over
+// the whole screen in front, as a film or a presentation shows.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -303,7 +304,7 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-int RunTarget(const char* seconds, const char* status)
+int RunTarget(const char* seconds, const char* status, bool full)
 {
     g_targetStatus = status;
     WNDCLASSA wc = {};
@@ -313,9 +314,11 @@ int RunTarget(const char* seconds, const char* status)
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = "VeloduskProbeTarget";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "target", WS_POPUP | WS_BORDER | WS_VISIBLE, kTargetRect.left,
-                                kTargetRect.top, kTargetRect.right - kTargetRect.left,
-                                kTargetRect.bottom - kTargetRect.top, nullptr, nullptr, wc.hInstance, nullptr);
+    RECT r = kTargetRect;
+    if (full) SetRect(&r, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "target", WS_POPUP | (full ? 0 : WS_BORDER) | WS_VISIBLE, r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(hwnd);
     SetTimer(hwnd, 1, std::strtoul(seconds, nullptr, 10) * 1000, nullptr);
     WriteTargetStatus();
     MSG msg;
@@ -330,7 +333,8 @@ int RunTarget(const char* seconds, const char* status)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "target") == 0) return RunTarget(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "target") == 0)
+        return RunTarget(argv[2], argv[3], argc == 5 && std::strcmp(argv[4], "full") == 0);
     // The tests run Velodusk inside a named virtual desktop, the prefix's default
     // while they run; window searches only see the calling thread's desktop, so
     // join it by name before any window exists all the same.

@@ -1,0 +1,93 @@
+#include "CRunningCopy.h"
+
+namespace {
+// COPYDATASTRUCT::dwData of the switches: WM_COPYDATA may come from any program.
+constexpr ULONG_PTR kCopyDataId = 0x56444B31;
+// Published by a copy without a window to forward to; 0 means still starting.
+constexpr DWORD kNoWindow = 1;
+constexpr DWORD kPollMs = 50;
+// FNV-1a, 32 bits: object names are limited to MAX_PATH, paths are not.
+constexpr DWORD kFnvBasis = 2166136261u;
+constexpr DWORD kFnvPrime = 16777619u;
+
+DWORD ReadValue(HANDLE hMapping)
+{
+    DWORD dwValue = 0;
+    if (const DWORD* p = static_cast<const DWORD*>(::MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, sizeof(DWORD)))) {
+        dwValue = *p;
+        ::UnmapViewOfFile(p);
+    }
+    return dwValue;
+}
+}  // namespace
+
+BOOL CRunningCopy::Open(const char* pszExePath, BOOL bCreate)
+{
+    // One file has several spellings: the short 8.3 form and any case.
+    char szLong[MAX_PATH];
+    const DWORD n = ::GetLongPathNameA(pszExePath, szLong, MAX_PATH);
+    const char* pszPath = n > 0 && n < MAX_PATH ? szLong : pszExePath;
+    DWORD dwHash = kFnvBasis;
+    for (const char* p = pszPath; *p; ++p) {
+        char ch = *p;
+        ::CharUpperBuffA(&ch, 1);
+        dwHash = (dwHash ^ static_cast<unsigned char>(ch)) * kFnvPrime;
+    }
+    // Local\: one object per user session.
+    char szName[32];
+    ::wsprintfA(szName, "Local\\Velodusk-%08lX", dwHash);
+    HANDLE hMapping = bCreate ? ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                     sizeof(DWORD), szName)
+                              : ::OpenFileMappingA(FILE_MAP_READ, FALSE, szName);
+    m_bCreator = bCreate && hMapping && ::GetLastError() != ERROR_ALREADY_EXISTS;
+    return Own(hMapping);
+}
+
+HWND CRunningCopy::WaitForWindow() const
+{
+    for (DWORD dwWaited = 0;; dwWaited += kPollMs) {
+        const DWORD dwValue = IsOwning() ? ReadValue(GetSafeHandle()) : kNoWindow;
+        if (dwValue) {
+            const HWND hWnd = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(dwValue));
+            return dwValue != kNoWindow && ::IsWindow(hWnd) ? hWnd : nullptr;
+        }
+        if (dwWaited >= kStartWaitMs) return nullptr;
+        ::Sleep(kPollMs);
+    }
+}
+
+void CRunningCopy::Publish(HWND hWnd)
+{
+    // Run as administrator, this copy would not get WM_COPYDATA from a start that is
+    // not elevated (Vista on); XP has no such filter.
+    typedef BOOL(WINAPI * ChangeFilter)(UINT, DWORD);
+    constexpr DWORD kFilterAdd = 1;
+    if (const ChangeFilter pChange = reinterpret_cast<ChangeFilter>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter"))))
+        if (hWnd) pChange(WM_COPYDATA, kFilterAdd);
+    if (DWORD* p = static_cast<DWORD*>(::MapViewOfFile(GetSafeHandle(), FILE_MAP_WRITE, 0, 0, sizeof(DWORD)))) {
+        *p = hWnd ? static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hWnd)) : kNoWindow;
+        ::UnmapViewOfFile(p);
+    }
+}
+
+BOOL CRunningCopy::Forward(HWND hWnd, unsigned nFlags)
+{
+    // The new process had the foreground; the running one may take it for its window.
+    DWORD dwProcess = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcess);
+    ::AllowSetForegroundWindow(dwProcess);
+    COPYDATASTRUCT data = {kCopyDataId, sizeof(nFlags), &nFlags};
+    DWORD_PTR dwTaken = 0;
+    return ::SendMessageTimeoutA(hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                                 kForwardTimeoutMs, &dwTaken) &&
+           dwTaken;
+}
+
+BOOL CRunningCopy::ReadForwarded(LPARAM lParam, unsigned& nFlags)
+{
+    const COPYDATASTRUCT* pData = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!pData || pData->dwData != kCopyDataId || pData->cbData != sizeof(nFlags)) return FALSE;
+    nFlags = *static_cast<const unsigned*>(pData->lpData);
+    return TRUE;
+}

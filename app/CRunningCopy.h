@@ -1,0 +1,31 @@
+#pragma once
+#include "CHandleOwner.h"
+
+// The copy of this exe that runs in the tray of this user session. A named file
+// mapping whose name comes from the exe's full path holds that copy's main window:
+// a search by window title could find a renamed copy (a program of its own, with
+// its own INI) or another program's window.
+class CRunningCopy : public CHandleOwner<HANDLE, ::CloseHandle> {
+public:
+    // Opens the object of the exe at pszExePath. With bCreate it is made when there
+    // is none, and this process then is the copy to forward to.
+    BOOL Open(const char* pszExePath, BOOL bCreate);
+    BOOL IsCreator() const { return m_bCreator; }
+    // The running copy's main window, waiting a bounded time while that copy starts;
+    // null when there is none to forward to.
+    HWND WaitForWindow() const;
+    // Publishes this process's main window; null: it has none to forward to (run-once
+    // mode), so later starts act by themselves.
+    void Publish(HWND hWnd);
+    // Hands the switches' flags over; TRUE once the running copy has taken them.
+    static BOOL Forward(HWND hWnd, unsigned nFlags);
+    // The flags handed over, or FALSE when the message came from anything else.
+    static BOOL ReadForwarded(LPARAM lParam, unsigned& nFlags);
+
+    // A copy that is still starting publishes within this time.
+    static const DWORD kStartWaitMs = 10000;
+    static const UINT kForwardTimeoutMs = 5000;
+
+private:
+    BOOL m_bCreator = FALSE;
+};

@@ -10,7 +10,7 @@ constexpr DWORD kEventDesktopSwitch = 0x0020;
 }
 
 LONG CInputBlock::s_down[256];
-DWORD CInputBlock::s_dwLastEvent;
+DWORD CInputBlock::s_nEvents;
 LONG CInputBlock::s_bSystemBlocks;
 
 CInputBlock::~CInputBlock()
@@ -102,7 +102,7 @@ bool CInputBlock::PassRelease(DWORD vk)
 LRESULT CALLBACK CInputBlock::KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode != HC_ACTION) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
-    s_dwLastEvent = ::GetTickCount();
+    ++s_nEvents;
     const KBDLLHOOKSTRUCT* pKey = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     if ((pKey->flags & LLKHF_UP) && PassRelease(pKey->vkCode)) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
     return 1;
@@ -111,7 +111,7 @@ LRESULT CALLBACK CInputBlock::KeyboardProc(int nCode, WPARAM wParam, LPARAM lPar
 LRESULT CALLBACK CInputBlock::MouseProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode != HC_ACTION) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
-    s_dwLastEvent = ::GetTickCount();
+    ++s_nEvents;
     DWORD vk = 0;
     switch (wParam) {
     case WM_LBUTTONUP: vk = VK_LBUTTON; break;
@@ -138,7 +138,10 @@ void CInputBlock::Hook()
     HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
     m_hKeyboard = ::SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
     m_hMouse = ::SetWindowsHookExA(WH_MOUSE_LL, MouseProc, hInstance, 0);
-    s_dwLastEvent = ::GetTickCount();
+    // Input up to now came before these hooks.
+    m_nEventsSeen = s_nEvents;
+    LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
+    m_dwInputSeen = ::GetLastInputInfo(&lii) ? lii.dwTime : 0;
     // Taken once both hooks are in: a key pressed before has gone down past them and
     // may go up; one pressed since was swallowed, and so is its release.
     for (int vk = 1; vk < 256; ++vk) s_down[vk] = (::GetAsyncKeyState(vk) & 0x8000) ? 1 : 0;
@@ -150,6 +153,20 @@ void CInputBlock::Unhook()
     if (m_hMouse) ::UnhookWindowsHookEx(m_hMouse);
     if (m_hKeyboard) ::UnhookWindowsHookEx(m_hKeyboard);
     m_hMouse = m_hKeyboard = nullptr;
+}
+
+void CInputBlock::CheckHooks()
+{
+    // New input in a period in which the hooks were not called once went past them:
+    // the system dropped them. Counting calls rather than comparing times keeps the
+    // hooks' clock and the last-input clock apart: the two tick at different
+    // granularities, and input in the tick the hooks went in would look old.
+    LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
+    if (!::GetLastInputInfo(&lii)) return;
+    const BOOL bDropped = lii.dwTime != m_dwInputSeen && s_nEvents == m_nEventsSeen;
+    m_dwInputSeen = lii.dwTime;
+    m_nEventsSeen = s_nEvents;
+    if (bDropped) Hook();
 }
 
 unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
@@ -179,9 +196,7 @@ unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
             continue;
         }
         if (InputDesktopName() != strDesktop) break;
-        // Input newer than the hooks' last call went past them: the system dropped them.
-        LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
-        if (::GetLastInputInfo(&lii) && static_cast<LONG>(lii.dwTime - s_dwLastEvent) > 0) pThis->Hook();
+        pThis->CheckHooks();
     }
     if (uTimer) ::KillTimer(nullptr, uTimer);
     catcher.Hide();

@@ -54,6 +54,9 @@ private:
     static bool PassRelease(DWORD vk);
     // On the hook thread: (re)installs both hooks, then notes what is held.
     void Hook();
+    // On the hook thread, once a period: installs the hooks again when input went
+    // past them.
+    void CheckHooks();
     void Unhook();
     void CloseThread();
 
@@ -62,11 +65,14 @@ private:
     HANDLE m_hReady = nullptr;
     BOOL m_bHooked = FALSE;
     BOOL m_bNotice = FALSE;
+    // What the last check saw: the last input's time and the hooks' call count.
+    DWORD m_dwInputSeen = 0;
+    DWORD m_nEventsSeen = 0;
 
     // The hook procedures have no context argument; only one block holds at a time.
     // Both are touched by the hook thread alone.
     static LONG s_down[256];
-    // When a hook was last called, as GetTickCount counts.
-    static DWORD s_dwLastEvent;
+    // How often the hooks have been called.
+    static DWORD s_nEvents;
     static LONG s_bSystemBlocks;
 };

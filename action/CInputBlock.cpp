@@ -1,5 +1,6 @@
 #include "CInputBlock.h"
 
+#include "Afx.h"
 #include "CCatchWindow.h"
 
 #include <process.h>
@@ -48,10 +49,7 @@ BOOL CInputBlock::SystemBlock()
 {
     // Looked up at run time rather than imported; a missing export blocks nothing.
     typedef BOOL(WINAPI * BlockInputProc)(BOOL);
-    HMODULE hUser32 = ::GetModuleHandleA("user32.dll");
-    BlockInputProc pfnBlockInput = hUser32 ? reinterpret_cast<BlockInputProc>(
-                                                 reinterpret_cast<void*>(::GetProcAddress(hUser32, "BlockInput")))
-                                           : nullptr;
+    BlockInputProc pfnBlockInput = AfxSystemProc<BlockInputProc>("user32.dll", "BlockInput");
     return pfnBlockInput && pfnBlockInput(TRUE);
 }
 

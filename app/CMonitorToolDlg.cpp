@@ -1,5 +1,6 @@
 #include "CMonitorToolDlg.h"
 
+#include "Afx.h"
 #include "CAboutDlg.h"
 #include "CSettingsDlg.h"
 #include "CSettingsFile.h"
@@ -196,17 +197,8 @@ void CMonitorToolDlg::SetUpTray()
     m_trayData.hIcon = m_hSmallIcon;
     ::Shell_NotifyIconW(NIM_ADD, &m_trayData);
 
-    // An elevated program gets no broadcast from the lower-integrity shell unless it
-    // lets the message through: Windows 7 per window, Vista per process. Both are
-    // looked up, as XP has neither.
-    typedef BOOL(WINAPI * FilterExProc)(HWND, UINT, DWORD, void*);
-    typedef BOOL(WINAPI * FilterProc)(UINT, DWORD);
-    const DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the Vista form
-    HMODULE hUser32 = ::GetModuleHandleA("user32.dll");
-    FARPROC pfnEx = ::GetProcAddress(hUser32, "ChangeWindowMessageFilterEx");
-    FARPROC pfn = ::GetProcAddress(hUser32, "ChangeWindowMessageFilter");
-    if (pfnEx) reinterpret_cast<FilterExProc>(reinterpret_cast<void*>(pfnEx))(m_hWnd, s_uTaskbarCreated, kAllow, nullptr);
-    else if (pfn) reinterpret_cast<FilterProc>(reinterpret_cast<void*>(pfn))(s_uTaskbarCreated, kAllow);
+    // Elevated, the icon would not come back after Explorer restarts.
+    AfxAllowLowerIntegrityMessage(m_hWnd, s_uTaskbarCreated);
 }
 
 LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

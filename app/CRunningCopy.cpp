@@ -1,5 +1,7 @@
 #include "CRunningCopy.h"
 
+#include "Afx.h"
+
 namespace {
 // COPYDATASTRUCT::dwData of the switches: WM_COPYDATA may come from any program.
 constexpr ULONG_PTR kCopyDataId = 0x56444B31;
@@ -59,12 +61,8 @@ HWND CRunningCopy::WaitForWindow() const
 void CRunningCopy::Publish(HWND hWnd)
 {
     // Run as administrator, this copy would not get WM_COPYDATA from a start that is
-    // not elevated (Vista on); XP has no such filter.
-    typedef BOOL(WINAPI * ChangeFilter)(UINT, DWORD);
-    constexpr DWORD kFilterAdd = 1;
-    if (const ChangeFilter pChange = reinterpret_cast<ChangeFilter>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter"))))
-        if (hWnd) pChange(WM_COPYDATA, kFilterAdd);
+    // not elevated.
+    if (hWnd) AfxAllowLowerIntegrityMessage(hWnd, WM_COPYDATA);
     if (DWORD* p = static_cast<DWORD*>(::MapViewOfFile(GetSafeHandle(), FILE_MAP_WRITE, 0, 0, sizeof(DWORD)))) {
         *p = hWnd ? static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hWnd)) : kNoWindow;
         ::UnmapViewOfFile(p);

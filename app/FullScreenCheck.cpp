@@ -1,5 +1,7 @@
 #include "FullScreenCheck.h"
 
+#include "Afx.h"
+
 namespace {
 // QUERY_USER_NOTIFICATION_STATE (Vista on): busy with a full-screen program,
 // Direct3D full-screen, presentation mode.
@@ -11,9 +13,8 @@ bool ShellSaysBusy()
 {
     // Looked up at run time: XP's shell32 has no such export. Wine's answers
     // "accepts notifications" whatever runs, so the window test stays.
-    const HMODULE hShell = ::GetModuleHandleA("shell32.dll");
-    const QueryNotificationState pQuery = hShell ? reinterpret_cast<QueryNotificationState>(
-        reinterpret_cast<void*>(::GetProcAddress(hShell, "SHQueryUserNotificationState"))) : nullptr;
+    const QueryNotificationState pQuery =
+        AfxSystemProc<QueryNotificationState>("shell32.dll", "SHQueryUserNotificationState");
     int nState = 0;
     return pQuery && SUCCEEDED(pQuery(&nState)) && nState >= kQunsBusy && nState <= kQunsPresentation;
 }

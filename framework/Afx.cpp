@@ -47,3 +47,14 @@ int AfxMessageBox(const WCHAR* lpszText, UINT nType, UINT)
     if (pDot) *pDot = 0;
     return ::MessageBoxW(hOwner, lpszText, pName, nType);
 }
+
+void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message)
+{
+    typedef BOOL(WINAPI * FilterExProc)(HWND, UINT, DWORD, void*);
+    typedef BOOL(WINAPI * FilterProc)(UINT, DWORD);
+    const DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the Vista form
+    if (FilterExProc pfnEx = AfxSystemProc<FilterExProc>("user32.dll", "ChangeWindowMessageFilterEx"))
+        pfnEx(hWnd, message, kAllow, nullptr);
+    else if (FilterProc pfn = AfxSystemProc<FilterProc>("user32.dll", "ChangeWindowMessageFilter"))
+        pfn(message, kAllow);
+}

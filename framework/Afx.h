@@ -16,3 +16,17 @@ inline void AfxEnableControlContainer() {}
 // the program's name as its caption.
 int AfxMessageBox(const WCHAR* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// A function of a system DLL the process has loaded already, looked up at run time
+// so that the exe still starts on a Windows without it; null when there is none.
+template <class Proc>
+Proc AfxSystemProc(const char* pszModule, const char* pszName)
+{
+    HMODULE hModule = ::GetModuleHandleA(pszModule);
+    return hModule ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName))) : nullptr;
+}
+
+// Lets the message through to hWnd from lower-integrity processes (the shell's
+// broadcasts, a start that is not elevated), which an elevated program otherwise
+// never gets: per window from Windows 7, per process on Vista, nothing to do on XP.
+void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message);

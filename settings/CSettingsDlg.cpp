@@ -1,5 +1,7 @@
 #include "CSettingsDlg.h"
 
+#include "Afx.h"
+
 #include <commctrl.h>
 
 #include "Resource.h"
@@ -74,10 +76,7 @@ void CSettingsDlg::OnTimeSKMClicked()
 void CSettingsDlg::KeepRunOnceRed()
 {
     typedef HRESULT(WINAPI * SetWindowThemeProc)(HWND, LPCWSTR, LPCWSTR);
-    HMODULE hUxTheme = ::GetModuleHandleA("uxtheme.dll");
-    SetWindowThemeProc pfnSetWindowTheme = hUxTheme ? reinterpret_cast<SetWindowThemeProc>(reinterpret_cast<void*>(
-                                                          ::GetProcAddress(hUxTheme, "SetWindowTheme")))
-                                                    : nullptr;
+    SetWindowThemeProc pfnSetWindowTheme = AfxSystemProc<SetWindowThemeProc>("uxtheme.dll", "SetWindowTheme");
     if (pfnSetWindowTheme) pfnSetWindowTheme(GetDlgItem(IDC_RUNRUN), L" ", L" ");
 }
 

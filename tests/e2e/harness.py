@@ -333,6 +333,11 @@ def screenshot(path):
     return path
 
 
+def relay_env(**environ):
+    """The environment of a traced start: the relay trace with pid and time stamps."""
+    return dict(os.environ, **environ, WINEDEBUG="+pid,+timestamp,+relay")
+
+
 def start_on_desktop(argv, log, env=None):
     """A program on the tests' desktop: with the prefix's default desktop set to
     it, a plain start lands there, as a program started from Explorer does."""
@@ -508,8 +513,7 @@ class Run:
         return out
 
     def start(self, probe=True, args=(), **environ):
-        env = dict(os.environ, **environ)
-        env["WINEDEBUG"] = "+pid,+timestamp,+relay"
+        env = relay_env(**environ)
         self.proc = start_on_desktop([self.exe] + list(args), self.trace, env)
         # The launch log is the relay trace: the program's own stderr.
         self.probe = Desktop.current.probe if probe else None
@@ -693,14 +697,19 @@ def grab(rect):
                           capture_output=True, check=True, timeout=60).stdout
 
 
-def show_main_window(run, timeout=30):
-    """The tray menu's first item, "显示主画面", picked with the menu's own keys."""
+def open_tray_menu(run, timeout=30):
+    """A real right-click on the tray icon; the pop-up menu it opens (hwnd, visible, rect)."""
     # The icon answers clicks only once the shell has taken it: wait for the add to return.
     run.wait_returns("Shell_NotifyIconW", 1, timeout)
     move_to(*TRAY_ICON)
     xdo("click", 3)
-    menu = wait_until(lambda: next((m for m in run.probe.windows("#32768") if m[1]), None), timeout,
+    return wait_until(lambda: next((m for m in run.probe.windows("#32768") if m[1]), None), timeout,
                       "a pop-up menu after a right-click on the icon")
+
+
+def show_main_window(run, timeout=30):
+    """The tray menu's first item, "显示主画面", picked with the menu's own keys."""
+    menu = open_tray_menu(run, timeout)
     for vk in (0x28, 0x0D):  # VK_DOWN, VK_RETURN
         run.probe.cmd("post", "%x" % menu[0], "%x" % WM_KEYDOWN, "%x" % vk, 0)
     return wait_until(lambda: (lambda w: w if w and w["visible"] else None)(run.probe.find("Velodusk")), timeout,

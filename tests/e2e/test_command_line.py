@@ -21,10 +21,8 @@ STRINGS = harness.rc_texts()["LANG_CHINESE"]["strings"]
 class CommandLine(E2E):
     def start_copy(self, run, name, *switches):
         """Another start of RUN's exe; its exit code, within a bound, and its relay calls."""
-        env = dict(os.environ)
-        env["WINEDEBUG"] = "+pid,+timestamp,+relay"
         log = os.path.join(run.logs, name + ".log")
-        proc = harness.start_on_desktop([run.exe] + list(switches), log, env)
+        proc = harness.start_on_desktop([run.exe] + list(switches), log, harness.relay_env())
         code = proc.wait(bound(30))
         return code, [c.func for c in parse_relay(log) if c.ret is not None and c.ret < 0x10000000]
 

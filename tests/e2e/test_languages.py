@@ -25,8 +25,7 @@ class Languages(E2E):
 
     def open_from_main(self, run, ctrl, caption):
         """A real click on a main-window button; the dialog it opens, by its caption."""
-        r = run.probe.cmd("child", "%x" % run.dlg, "%x" % ctrl)
-        left, top, right, bottom = (int(v) for v in r[1:5])
+        (left, top, right, bottom), _ = harness.child_rect(run, ctrl)
         move_to((left + right) // 2, (top + bottom) // 2)
         xdo("click", 1)
         return wait_until(lambda: (lambda w: w if w and w["visible"] and w["pid"] == run.pid else None)(

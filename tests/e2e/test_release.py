@@ -46,11 +46,7 @@ class Release(E2E):
         xdo("keydown", "F6")
         try:
             wait_until(lambda: run.messages("WM_HOTKEY", "Call"), 20, "the hot key while held")
-            move_to(*harness.TRAY_ICON)
-            xdo("click", 3)
-            menu = wait_until(lambda: next((m for m in run.probe.windows("#32768") if m[1]), None), 20,
-                              "the tray menu")
-            left, _, right, bottom = menu[2]
+            left, _, right, bottom = harness.open_tray_menu(run, 20)[2]
             # "退出", the last item.
             move_to((left + right) // 2, bottom - 10)
             xdo("click", 1)

@@ -1,6 +1,16 @@
 # The release download: one zip holding the stripped exe, the sample logo and a
-# short read-me, plus a SHA-256 file beside it. `cpack` in the Windows build tree
-# makes it (scripts/release.sh builds what it needs first).
+# short read-me, plus a SHA-256 file beside it, and the package managers'
+# manifests for it. `cpack` in the Windows build tree makes them
+# (scripts/release.sh builds what it needs first).
+
+# Where the release is published, for the manifests. The defaults are the
+# maker's placeholder site: set both (here or with -D on the build tree) to the
+# real pages before the manifests are published.
+set(VELODUSK_HOMEPAGE "https://velodusk.example/" CACHE STRING
+  "Velodusk's home page; the manifests' homepage, and where scoop looks for a newer zip's name")
+set(VELODUSK_DOWNLOAD_URL "https://velodusk.example/download/" CACHE STRING
+  "The folder URL the release zip and its .sha256 are published in; a placeholder until set to where the zip is published")
+set(VELODUSK_LICENSE Freeware)
 
 # The version has one definition, the version record of the resource script.
 set(velodusk_rc ${PROJECT_SOURCE_DIR}/res/Velodusk.rc)
@@ -44,4 +54,16 @@ set(CPACK_VERBATIM_VARIABLES ON)
 # Packaging builds nothing by itself: release.sh builds only the exe and its logo.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(VELODUSK_PACKAGE_ZIP ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip)
+
+# The manifests, written by cmake/Manifests.cmake once the zip is packed.
+set(VELODUSK_MANIFESTS ${CPACK_PACKAGE_DIRECTORY}/manifests)
+set(CPACK_VELODUSK_MANIFESTS ${VELODUSK_MANIFESTS})
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+list(GET VELODUSK_PACKAGE_FILES 0 velodusk_package_exe)
+set(CPACK_VELODUSK_MANIFESTS_COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/manifests.py
+  --out ${VELODUSK_MANIFESTS} --version ${VELODUSK_VERSION}
+  --name ${CPACK_PACKAGE_NAME} --publisher ${CPACK_PACKAGE_VENDOR} --exe ${velodusk_package_exe}
+  --homepage ${VELODUSK_HOMEPAGE} --download-url ${VELODUSK_DOWNLOAD_URL} --license ${VELODUSK_LICENSE}
+  --readme ${PROJECT_SOURCE_DIR}/docs/ReadMe.txt --about-text ${PROJECT_SOURCE_DIR}/link/AboutText.h)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/Manifests.cmake)
 include(CPack)

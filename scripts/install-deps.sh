@@ -12,6 +12,7 @@ packages=(
   googletest libbenchmark-dev
   gifsicle libgif-dev giflib-tools liblnk-utils
   fonts-wine unzip libimage-exiftool-perl
+  python3-jsonschema python3-yaml
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -171,9 +171,14 @@ class Settings(E2E):
 
     def test_ctrl_f12_takes_effect_at_once(self):
         run = self.launch("settings_ctrl_f12", {"Lock": 1})
+        # A second name for the INI, as a package manager keeps it across updates:
+        # the settings must be written into the file, not into a new one.
+        persisted = os.path.join(run.logs, "persisted.ini")
+        os.link(os.path.join(run.dir, "Velodusk.ini"), persisted)
         dlg = self.open_settings(run)
         self.choose_ctrl_f12(run, dlg)
         self.confirm(run, dlg)
+        self.assertTrue(os.path.samefile(persisted, os.path.join(run.dir, "Velodusk.ini")), "the INI was replaced")
         self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
         self.assertEqual(run.calls("MessageBoxW"), [])
         self.assertEqual(self.ini(run), "[Velodusk]\r\nLock=1\r\n" + "".join(

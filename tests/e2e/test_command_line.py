@@ -12,7 +12,7 @@ IDOK = 1
 WM_COMMAND = 0x111
 NIM_ADD, NIM_DELETE = 0, 2
 # The switch table: each name with the string that says what it does.
-SWITCHES = re.findall(r'^\s*\{"([^"]+)", k\w+, (IDS_\w+)\}', open(os.path.join(
+SWITCHES = re.findall(r'^\s*\{L"([^"]+)", k\w+, (IDS_\w+)\}', open(os.path.join(
     os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "CommandLine.cpp"),
     encoding="utf-8").read(), re.M)
 STRINGS = harness.rc_texts()["LANG_CHINESE"]["strings"]

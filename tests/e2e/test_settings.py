@@ -351,8 +351,8 @@ class Settings(E2E):
         # Proof of time passing: the main window answers after the dialog has gone.
         self.assertEqual(run.probe.cmd("send", "%x" % run.dlg, "0", 0, 0)[0], "ok")
         self.assertEqual([c.func for c in run.calls()[before:] if c.func in (
-            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "WritePrivateProfileStringA",
-            "CoUninitialize", "DeleteFileA")], [])
+            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "WritePrivateProfileStringW",
+            "CoUninitialize", "DeleteFileW")], [])
         self.assertEqual(self.ini(run), ini)
         with open(DESKTOP_LNK, "rb") as f:
             self.assertEqual(f.read(), b"kept")

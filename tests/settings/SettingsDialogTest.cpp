@@ -166,9 +166,9 @@ TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
         // The list from the initialisation data, unsorted, with the member's index selected.
         ASSERT_EQ(7, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCOUNT));
         for (int i = 0; i < 7; ++i) {
-            char sz[8] = "";
+            wchar_t sz[8] = L"";
             dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(sz));
-            EXPECT_EQ("F" + std::to_string(6 + i), sz);
+            EXPECT_EQ(L"F" + std::to_wstring(6 + i), sz);
         }
         EXPECT_EQ(3, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCURSEL));
         EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 1, 1, 1, 1}),

@@ -7,14 +7,14 @@
 #include "ModulePath.h"
 
 #include <objbase.h>
-#include <string.h>
+#include <shellapi.h>
 
 CMonitorToolApp theApp;
 
 namespace {
-// Bytes of an argument that is no switch shown in its box; the rest of the box
+// Units of an argument that is no switch shown in its box; the rest of the box
 // lists the switches and must stay in.
-const size_t kShownArgumentBytes = 200;
+const int kShownArgumentUnits = 200;
 
 // The box for /? and for an argument that is no switch: that argument, then every
 // switch with what it does, in the user's language. No window of ours exists yet.
@@ -23,18 +23,15 @@ void ShowSwitchBox(const CommandLine::Parsed& args)
     CUiText text;
     if (args.unknown) {
         text.Load(IDS_SWITCH_UNKNOWN);
-        // As the command line came: in the system's code page.
-        char szArgument[kShownArgumentBytes + 1];
-        const size_t n = args.unknownLength < kShownArgumentBytes ? args.unknownLength : kShownArgumentBytes;
-        memcpy(szArgument, args.unknown, n);
-        szArgument[n] = 0;
-        text.AppendAnsi(szArgument);
+        WCHAR szArgument[kShownArgumentUnits + 1];
+        lstrcpynW(szArgument, args.unknown, kShownArgumentUnits + 1);
+        text.Append(szArgument);
         text.Append(L"\n\n");
     }
     text.Append(CUiText(IDS_SWITCH_HEADING));
     for (int i = 0; i < CommandLine::kSwitchCount; ++i) {
         text.Append(L"\n/");
-        text.AppendAnsi(CommandLine::kSwitches[i].name);
+        text.Append(CommandLine::kSwitches[i].name);
         text.Append(L"\t");
         text.Append(CUiText(CommandLine::kSwitches[i].descriptionId));
     }
@@ -45,12 +42,18 @@ void ShowSwitchBox(const CommandLine::Parsed& args)
 
 BOOL CMonitorToolApp::InitInstance()
 {
-    const CommandLine::Parsed args = CommandLine::Parse(m_lpCmdLine);
+    // Split by the system's rules, so a quoted argument stays whole; the program's
+    // own name comes first.
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const CommandLine::Parsed args = argv && argc > 1 ? CommandLine::Parse(argc - 1, argv + 1) : CommandLine::Parsed{0, nullptr};
     if (args.unknown || (args.flags & CommandLine::kHelp)) {
         ShowSwitchBox(args);
         m_nExitCode = args.unknown ? CommandLine::kExitUnknownSwitch : 0;
+        ::LocalFree(argv);
         return FALSE;
     }
+    ::LocalFree(argv);
 
     // Switches go to the copy that runs in the tray; a plain start shows that copy's
     // window, or becomes that copy when there is none.
@@ -66,7 +69,7 @@ BOOL CMonitorToolApp::InitInstance()
     AfxEnableControlContainer();
     Enable3dControls();
 
-    // ShellExecuteA (the About box's link) and the picture loader may run COM
+    // ShellExecuteW (the About box's link) and the picture loader may run COM
     // objects on this thread; OLE1 DDE is of no use to either.
     const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {

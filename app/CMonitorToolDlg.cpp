@@ -3,6 +3,7 @@
 #include "Afx.h"
 #include "CAboutDlg.h"
 #include "CSettingsDlg.h"
+#include "CSettingsDisk.h"
 #include "CSettingsFile.h"
 #include "CommandLine.h"
 #include "FullScreenCheck.h"
@@ -24,7 +25,7 @@ constexpr UINT kTrayMenuFlags = TPM_RIGHTALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 // Shared, so the icon lives as long as the module.
 HICON LoadMainIcon(int nMetricX, int nMetricY)
 {
-    return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+    return static_cast<HICON>(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                            ::GetSystemMetrics(nMetricX), ::GetSystemMetrics(nMetricY), LR_SHARED));
 }
 
@@ -39,14 +40,15 @@ int LogoStart(LONG nLow, LONG nHigh, LONG nPicture)
 // A shell folder's path with pszTail appended; FALSE when the folder cannot be looked
 // up or the path would not fit: appending to a failed look-up would name a relative
 // or garbage path.
-BOOL FolderFile(HWND hWnd, int nFolder, const char* pszTail, CString& strPath)
+BOOL FolderFile(HWND hWnd, int nFolder, const wchar_t* pszTail, CString& strPath)
 {
-    char szFolder[Shortcut::kPathCapacity] = "";
-    return ::SHGetSpecialFolderPathA(hWnd, szFolder, nFolder, FALSE) && Shortcut::JoinPath(szFolder, pszTail, strPath);
+    WCHAR szFolder[Shortcut::kPathCapacity] = L"";
+    return SUCCEEDED(::SHGetFolderPathW(hWnd, nFolder, nullptr, SHGFP_TYPE_CURRENT, szFolder)) &&
+           Shortcut::JoinPath(szFolder, pszTail, strPath);
 }
 }
 
-UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+UINT CMonitorToolDlg::s_uTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 
 CMonitorToolDlg::CMonitorToolDlg(CWnd* pParent)
     : CDialog(IDD_MONITORTOOL_DIALOG, pParent),
@@ -84,8 +86,8 @@ BOOL CMonitorToolDlg::OnInitDialog()
     SetIcon(m_hSmallIcon, FALSE);
 
     CString strModule;
-    std::string strDirectory, strFileName;
-    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), IsAnsiLeadByte, strDirectory, strFileName);
+    std::wstring strDirectory, strFileName;
+    if (GetModulePath(nullptr, strModule)) SplitModulePath(strModule.Str(), strDirectory, strFileName);
     LoadSettings(strDirectory, strFileName);
     if (m_nSwitchLock >= 0) {
         // The settings file's lock mode and idle trigger do not apply; nothing is written.
@@ -121,10 +123,12 @@ BOOL CMonitorToolDlg::OnInitDialog()
 
 void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& strFileName)
 {
-    m_strBesideIniPath = IniPathFor(strDirectory.Str(), strFileName.Str());
-    m_strIniPath = CSettingsFile::PathToRead(m_strBesideIniPath);
-    CSettingsFile file(m_strIniPath);
     const SettingsValues defaults;
+    m_place = CSettingsDisk::PlaceFor(strDirectory.Str() + strFileName.Str());
+    CSettingsDisk disk(defaults, nullptr);
+    m_place.Find(disk);
+    m_strIniPath = m_place.Path();
+    CSettingsFile file(m_strIniPath);
     m_settings = defaults;
     m_settings.nAccCtrl = file.GetInt(SettingsKeys::kAccCtrl, defaults.nAccCtrl);
     m_settings.nAccKey = file.GetInt(SettingsKeys::kAccKey, defaults.nAccKey);
@@ -175,7 +179,7 @@ void CMonitorToolDlg::BuildTrayTip()
         if (!bRegistered) MessageBox(IDS_HOTKEY_CONFLICT, IDS_NOTICE, MB_ICONERROR | MB_OK);
     }
     CUiText tip(IDS_TRAY_TIP);
-    tip.AppendAnsi(HotKeyText::TipTail(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
+    tip.Append(HotKeyText::TipTail(m_settings.nRunRun != 0, bRegistered != FALSE, m_settings.nAccCtrl != 0,
                                    m_settings.nAccKey).c_str());
     HotKeyText::CopyTip(static_cast<const WCHAR*>(tip), m_trayData.szTip);
     static_assert(sizeof(m_trayData.szTip) / sizeof(WCHAR) >= HotKeyText::kTipCapacity, "tip buffer");
@@ -371,16 +375,13 @@ void CMonitorToolDlg::OnSettings()
     m_settings = dlg.m_values;
     // Timer 1 would end a run-once program at the first pointer move while a box is open.
     if (m_settings.nRunRun) KillTimer(kTimerId);
-    CSettingsFile file(CSettingsFile::PathToWrite(m_strBesideIniPath));
-    BOOL bSaved = file.CanWrite() && file.Write(m_settings, 0, SettingsKeys::kBeforeRunOnceNotice);
-    if (bSaved && m_settings.nRunRun) MessageBox(IDS_RUN_ONCE_NOTICE, IDS_NOTICE, MB_ICONINFORMATION | MB_OK);
-    bSaved = bSaved && file.Write(m_settings, SettingsKeys::kBeforeRunOnceNotice);
-    if (bSaved) {
-        m_strIniPath = file.GetPath();
+    CSettingsDisk disk(m_settings, this);
+    const DWORD dwError = m_place.Save(disk);
+    if (!dwError) {
+        m_strIniPath = m_place.Path();
     } else {
-        const DWORD dwError = ::GetLastError();
         CUiText text(IDS_SAVE_FAILED);
-        text.AppendAnsi(file.GetPath());
+        text.Append(m_place.FailedPath().c_str());
         text.Append(L"\n");
         WCHAR* pszReason = nullptr;
         if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -400,14 +401,14 @@ void CMonitorToolDlg::OnSettings()
     // programs folder, the start-up folder's name on disk on Chinese XP only; there
     // both are one file, so it goes only when unwanted.
     CString strLink, strLegacy = Shortcut::kLegacyStartupFolder;
-    strLegacy += "\\";
+    strLegacy += L"\\";
     strLegacy += Shortcut::kFileName;
-    if (!m_settings.nAutoRun && FolderFile(m_hWnd, CSIDL_PROGRAMS, strLegacy, strLink)) ::DeleteFileA(strLink);
+    if (!m_settings.nAutoRun && FolderFile(m_hWnd, CSIDL_PROGRAMS, strLegacy, strLink)) ::DeleteFileW(strLink);
     UpdateFolderShortcut(CSIDL_STARTUP, Shortcut::kFileName, m_settings.nAutoRun != 0);
     UpdateFolderShortcut(CSIDL_DESKTOP, Shortcut::kFileName, m_settings.nDesktop != 0);
 }
 
-void CMonitorToolDlg::UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted)
+void CMonitorToolDlg::UpdateFolderShortcut(int nFolder, const wchar_t* pszTail, BOOL bWanted)
 {
     CString strLink;
     if (FolderFile(m_hWnd, nFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);

@@ -4,6 +4,7 @@
 #include "CAnimatedPicture.h"
 #include "CLockAction.h"
 #include "Resource.h"
+#include "CSettingsPlace.h"
 #include "SettingsValues.h"
 
 #include <shellapi.h>
@@ -41,7 +42,7 @@ public:
     static const UINT kTrayIconId = ID_TRAY_ICON;
     static const UINT_PTR kTimerId = 1;
     // The logo, looked for beside the executable.
-    static constexpr const char* kLogoFileName = "Logo.gif";
+    static constexpr const wchar_t* kLogoFileName = L"Logo.gif";
 
 protected:
     // The tray's "show" command: passes the hide guard, then shows the window.
@@ -70,7 +71,7 @@ private:
     void OnTrayNotify(LPARAM lParam);
     // Switches another start of this exe handed over.
     void OnSwitches(unsigned nFlags);
-    void UpdateFolderShortcut(int nFolder, const char* pszTail, BOOL bWanted);
+    void UpdateFolderShortcut(int nFolder, const wchar_t* pszTail, BOOL bWanted);
 
     CAnimatedPicture m_picture;
     HICON m_hIcon;
@@ -78,8 +79,8 @@ private:
     SettingsValues m_settings;
     POINT m_ptAtAction;
     CString m_strIniPath;
-    // The file beside the executable, where settings go whenever it can be written.
-    CString m_strBesideIniPath;
+    // Where the settings are read from and written to.
+    CSettingsPlace m_place;
     int m_nHideGuard;
     // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
     NOTIFYICONDATAW m_trayData;

@@ -2,6 +2,8 @@
 
 #include "Afx.h"
 
+#include <string>
+
 namespace {
 // COPYDATASTRUCT::dwData of the switches: WM_COPYDATA may come from any program.
 constexpr ULONG_PTR kCopyDataId = 0x56444B31;
@@ -23,24 +25,31 @@ DWORD ReadValue(HANDLE hMapping)
 }
 }  // namespace
 
-BOOL CRunningCopy::Open(const char* pszExePath, BOOL bCreate)
+BOOL CRunningCopy::Open(const WCHAR* pszExePath, BOOL bCreate)
 {
-    // One file has several spellings: the short 8.3 form and any case.
-    char szLong[MAX_PATH];
-    const DWORD n = ::GetLongPathNameA(pszExePath, szLong, MAX_PATH);
-    const char* pszPath = n > 0 && n < MAX_PATH ? szLong : pszExePath;
+    // One file has several spellings: the short 8.3 form and any case. The long path
+    // may exceed MAX_PATH: the size asked for first, then the path.
+    std::wstring strLong(MAX_PATH, L'\0');
+    DWORD n = ::GetLongPathNameW(pszExePath, &strLong[0], MAX_PATH);
+    if (n >= MAX_PATH) {
+        strLong.assign(n, L'\0');
+        n = ::GetLongPathNameW(pszExePath, &strLong[0], n);
+    }
+    strLong.resize(n > 0 && n < strLong.size() ? n : 0);
+    if (strLong.empty()) strLong = pszExePath;
+    // Upper-cased as the file system compares names; each UTF-16 unit hashed whole.
+    ::CharUpperBuffW(&strLong[0], static_cast<DWORD>(strLong.size()));
     DWORD dwHash = kFnvBasis;
-    for (const char* p = pszPath; *p; ++p) {
-        char ch = *p;
-        ::CharUpperBuffA(&ch, 1);
-        dwHash = (dwHash ^ static_cast<unsigned char>(ch)) * kFnvPrime;
+    for (const WCHAR ch : strLong) {
+        dwHash = (dwHash ^ (ch & 0xFF)) * kFnvPrime;
+        dwHash = (dwHash ^ (ch >> 8)) * kFnvPrime;
     }
     // Local\: one object per user session.
-    char szName[32];
-    ::wsprintfA(szName, "Local\\Velodusk-%08lX", dwHash);
-    HANDLE hMapping = bCreate ? ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+    WCHAR szName[32];
+    ::wsprintfW(szName, L"Local\\Velodusk-%08lX", dwHash);
+    HANDLE hMapping = bCreate ? ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                                      sizeof(DWORD), szName)
-                              : ::OpenFileMappingA(FILE_MAP_READ, FALSE, szName);
+                              : ::OpenFileMappingW(FILE_MAP_READ, FALSE, szName);
     m_bCreator = bCreate && hMapping && ::GetLastError() != ERROR_ALREADY_EXISTS;
     return Own(hMapping);
 }
@@ -77,7 +86,7 @@ BOOL CRunningCopy::Forward(HWND hWnd, unsigned nFlags)
     ::AllowSetForegroundWindow(dwProcess);
     COPYDATASTRUCT data = {kCopyDataId, sizeof(nFlags), &nFlags};
     DWORD_PTR dwTaken = 0;
-    return ::SendMessageTimeoutA(hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+    return ::SendMessageTimeoutW(hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                  kForwardTimeoutMs, &dwTaken) &&
            dwTaken;
 }

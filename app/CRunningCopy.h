@@ -9,7 +9,7 @@ class CRunningCopy : public CHandleOwner<HANDLE, ::CloseHandle> {
 public:
     // Opens the object of the exe at pszExePath. With bCreate it is made when there
     // is none, and this process then is the copy to forward to.
-    BOOL Open(const char* pszExePath, BOOL bCreate);
+    BOOL Open(const WCHAR* pszExePath, BOOL bCreate);
     BOOL IsCreator() const { return m_bCreator; }
     // The running copy's main window, waiting a bounded time while that copy starts;
     // null when there is none to forward to.

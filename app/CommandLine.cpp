@@ -1,57 +1,43 @@
 #include "CommandLine.h"
 
-#include <cstring>
-
 namespace CommandLine {
 
 const Switch kSwitches[] = {
-    {"off", kOff, IDS_SWITCH_OFF},
-    {"lock", kLock, IDS_SWITCH_LOCK},
-    {"exit", kExit, IDS_SWITCH_EXIT},
-    {"?", kHelp, IDS_SWITCH_HELP},
-    {"help", kHelp, IDS_SWITCH_HELP_SAME},
+    {L"off", kOff, IDS_SWITCH_OFF},
+    {L"lock", kLock, IDS_SWITCH_LOCK},
+    {L"exit", kExit, IDS_SWITCH_EXIT},
+    {L"?", kHelp, IDS_SWITCH_HELP},
+    {L"help", kHelp, IDS_SWITCH_HELP_SAME},
 };
 const int kSwitchCount = sizeof(kSwitches) / sizeof(kSwitches[0]);
 
 namespace {
-bool IsBlank(char ch)
+wchar_t Lower(wchar_t ch)
 {
-    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+    return ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch - L'A' + L'a') : ch;
 }
 
-char Lower(char ch)
+// The flag of one argument; 0 when it is no switch.
+unsigned FlagOf(const wchar_t* arg)
 {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-// The flag of one argument without quotes; 0 when it is no switch.
-unsigned FlagOf(const char* arg, std::size_t length)
-{
-    if (length < 2 || (arg[0] != '/' && arg[0] != '-')) return 0;
+    if (arg[0] != L'/' && arg[0] != L'-') return 0;
     for (const Switch& sw : kSwitches) {
         std::size_t i = 0;
-        while (sw.name[i] && i + 1 < length && Lower(arg[i + 1]) == sw.name[i]) ++i;
-        if (!sw.name[i] && i + 1 == length) return sw.flag;
+        while (sw.name[i] && Lower(arg[i + 1]) == sw.name[i]) ++i;
+        if (!sw.name[i] && !arg[i + 1]) return sw.flag;
     }
     return 0;
 }
 }  // namespace
 
-Parsed Parse(const char* args)
+Parsed Parse(int argc, const wchar_t* const* args)
 {
-    Parsed parsed = {0, nullptr, 0};
-    for (const char* p = args; p && *p;) {
-        if (IsBlank(*p) || *p == '"') {
-            ++p;
-            continue;
-        }
-        const char* start = p;
-        while (*p && !IsBlank(*p) && *p != '"') ++p;
-        const std::size_t length = static_cast<std::size_t>(p - start);
-        const unsigned flag = FlagOf(start, length);
+    Parsed parsed = {0, nullptr};
+    for (int i = 0; i < argc; ++i) {
+        if (!args[i][0]) continue;
+        const unsigned flag = FlagOf(args[i]);
         if (!flag) {
-            parsed.unknown = start;
-            parsed.unknownLength = length;
+            parsed.unknown = args[i];
             return parsed;
         }
         parsed.flags |= flag;

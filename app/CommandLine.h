@@ -9,7 +9,7 @@ namespace CommandLine {
 enum Flag : unsigned { kOff = 1, kLock = 2, kExit = 4, kHelp = 8 };
 
 struct Switch {
-    const char* name;  // without its '/' or '-'
+    const wchar_t* name;  // without its '/' or '-'
     unsigned flag;
     unsigned descriptionId;  // the string resource that says what it does
 };
@@ -18,15 +18,15 @@ extern const int kSwitchCount;
 
 struct Parsed {
     unsigned flags;
-    // The first argument that is no switch, as given; null when there is none.
-    const char* unknown;
-    std::size_t unknownLength;
+    // The first argument that is no switch, whole, as typed (one of args); null when
+    // there is none.
+    const wchar_t* unknown;
 };
 
-// The arguments after the program's name: switches start with '/' or '-', match
-// whatever their case, and stand apart by blanks; quotes are dropped. A null or
-// empty line is a plain start: no flags.
-Parsed Parse(const char* args);
+// The arguments after the program's name, split as the system splits a command line
+// (quotes gone, a quoted argument whole): switches start with '/' or '-' and match
+// whatever their case; empty arguments count for nothing. None is a plain start.
+Parsed Parse(int argc, const wchar_t* const* args);
 
 // The lock mode the flags ask for, as the settings number them: both 0, monitor
 // off 1, input blocked 2; -1 when they ask for neither.

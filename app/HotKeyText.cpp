@@ -3,9 +3,9 @@
 namespace HotKeyText {
 
 namespace {
-const char* const kKeyNames[kKeyCount] = {"F6", "F7", "F8", "F9", "F10", "F11", "F12"};
-constexpr char kCtrlPrefix[] = "Ctrl + ";
-constexpr char kTipSuffix[] = ")";
+const wchar_t* const kKeyNames[kKeyCount] = {L"F6", L"F7", L"F8", L"F9", L"F10", L"F11", L"F12"};
+constexpr wchar_t kCtrlPrefix[] = L"Ctrl + ";
+constexpr wchar_t kTipSuffix[] = L")";
 }
 
 uint32_t VirtualKey(int keyIndex)
@@ -13,19 +13,19 @@ uint32_t VirtualKey(int keyIndex)
     return kVirtualKeyF6 + static_cast<uint32_t>(keyIndex);
 }
 
-const char* KeyName(int keyIndex)
+const wchar_t* KeyName(int keyIndex)
 {
-    return keyIndex >= 0 && keyIndex < kKeyCount ? kKeyNames[keyIndex] : "";
+    return keyIndex >= 0 && keyIndex < kKeyCount ? kKeyNames[keyIndex] : L"";
 }
 
-std::string HotKeyName(bool withCtrl, int keyIndex)
+std::wstring HotKeyName(bool withCtrl, int keyIndex)
 {
-    return (withCtrl ? std::string(kCtrlPrefix) : std::string()) + KeyName(keyIndex);
+    return (withCtrl ? std::wstring(kCtrlPrefix) : std::wstring()) + KeyName(keyIndex);
 }
 
-std::string TipTail(bool runOnce, bool registered, bool withCtrl, int keyIndex)
+std::wstring TipTail(bool runOnce, bool registered, bool withCtrl, int keyIndex)
 {
-    if (runOnce) return std::string();
+    if (runOnce) return std::wstring();
     return HotKeyName(withCtrl, registered ? keyIndex : -1) + kTipSuffix;
 }
 

@@ -15,14 +15,14 @@ constexpr std::size_t kTipCapacity = 64;
 // The key index is not range-checked: 7 is F13, -1 is F5.
 uint32_t VirtualKey(int keyIndex);
 // "F6" to "F12" for 0 to 6; empty for every other index.
-const char* KeyName(int keyIndex);
+const wchar_t* KeyName(int keyIndex);
 // "Ctrl + " before the key name when the hot key takes Ctrl.
-std::string HotKeyName(bool withCtrl, int keyIndex);
+std::wstring HotKeyName(bool withCtrl, int keyIndex);
 
 // What follows the tip's prefix (a string of the user-interface language): unless
 // in run-once mode, the hot key's name (or no key when registering failed) and the
 // closing parenthesis.
-std::string TipTail(bool runOnce, bool registered, bool withCtrl, int keyIndex);
+std::wstring TipTail(bool runOnce, bool registered, bool withCtrl, int keyIndex);
 
 // Copies a terminated UTF-16 tip into the tray record's buffer, at most capacity
 // units with the terminator, never splitting a surrogate pair.

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "PictureProbe.h"
 
@@ -47,7 +49,7 @@ int main(int argc, char** argv)
                                      nullptr, nullptr);
     PictureProbe picture;
     picture.SubclassWindow(hStatic);
-    if (!picture.Load(argv[1]) || !picture.HasAnimation()) {
+    if (!picture.Load(std::wstring(argv[1], argv[1] + std::strlen(argv[1])).c_str()) || !picture.HasAnimation()) {
         std::fprintf(stderr, "%s: not an animation\n", argv[1]);
         return 1;
     }

@@ -15,7 +15,7 @@ CWinThread* AfxGetThread()
 HINSTANCE AfxGetInstanceHandle()
 {
     CWinApp* pApp = CWinApp::GetApp();
-    return pApp && pApp->m_hInstance ? pApp->m_hInstance : ::GetModuleHandleA(nullptr);
+    return pApp && pApp->m_hInstance ? pApp->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
 HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
@@ -53,8 +53,8 @@ void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message)
     typedef BOOL(WINAPI * FilterExProc)(HWND, UINT, DWORD, void*);
     typedef BOOL(WINAPI * FilterProc)(UINT, DWORD);
     const DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the Vista form
-    if (FilterExProc pfnEx = AfxSystemProc<FilterExProc>("user32.dll", "ChangeWindowMessageFilterEx"))
+    if (FilterExProc pfnEx = AfxSystemProc<FilterExProc>(L"user32.dll", "ChangeWindowMessageFilterEx"))
         pfnEx(hWnd, message, kAllow, nullptr);
-    else if (FilterProc pfn = AfxSystemProc<FilterProc>("user32.dll", "ChangeWindowMessageFilter"))
+    else if (FilterProc pfn = AfxSystemProc<FilterProc>(L"user32.dll", "ChangeWindowMessageFilter"))
         pfn(message, kAllow);
 }

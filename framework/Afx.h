@@ -19,11 +19,22 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // A function of a system DLL the process has loaded already, looked up at run time
 // so that the exe still starts on a Windows without it; null when there is none.
+// Function names are bytes in every export table: GetProcAddress has no W form.
+template <class Proc>
+Proc AfxSystemProc(const WCHAR* pszModule, const char* pszName)
+{
+    HMODULE hModule = ::GetModuleHandleW(pszModule);
+    return hModule ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName))) : nullptr;
+}
+// A module named in ASCII, widened unit by unit: no code page is involved.
 template <class Proc>
 Proc AfxSystemProc(const char* pszModule, const char* pszName)
 {
-    HMODULE hModule = ::GetModuleHandleA(pszModule);
-    return hModule ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName))) : nullptr;
+    WCHAR szModule[MAX_PATH];
+    int n = 0;
+    while (pszModule[n] && n < MAX_PATH - 1) szModule[n] = static_cast<unsigned char>(pszModule[n]), ++n;
+    szModule[n] = 0;
+    return AfxSystemProc<Proc>(szModule, pszName);
 }
 
 // Lets the message through to hWnd from lower-integrity processes (the shell's

@@ -27,7 +27,7 @@ HWND DefaultOwner(const CWnd* pDialog)
     CWnd* pMain = pThread ? pThread->GetMainWnd() : nullptr;
     if (!pMain || pMain == pDialog || !pMain->m_hWnd) return nullptr;
     HWND hOwner = ::GetLastActivePopup(pMain->m_hWnd);
-    while (hOwner && (::GetWindowLongA(hOwner, GWL_STYLE) & WS_CHILD)) hOwner = ::GetParent(hOwner);
+    while (hOwner && (::GetWindowLongW(hOwner, GWL_STYLE) & WS_CHILD)) hOwner = ::GetParent(hOwner);
     return hOwner ? hOwner : pMain->m_hWnd;
 }
 }
@@ -103,7 +103,7 @@ void CDialog::EndDialog(int nResult)
     m_bEndModal = TRUE;
     // Called from a message sent while the loop waits in GetMessage, the flag alone
     // would be seen only at the next posted message.
-    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    if (m_hWnd) ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
@@ -152,12 +152,15 @@ BOOL CDialog::ExecuteDlgInit(UINT nIDTemplate)
         if (length > size - pos) return FALSE;
         if (message == DIALOG_INIT_CB_ADDSTRING16) message = CB_ADDSTRING;
         else if (message == DIALOG_INIT_LB_ADDSTRING16) message = LB_ADDSTRING;
-        // The bytes up to their first zero, as a string the control copies. The list
-        // holds ASCII key names, which every code page converts alike.
+        // The bytes up to their first zero, as a string the control copies; the
+        // resource compiler stores the list's text as UTF-8.
         DWORD n = 0;
         while (n < length && p[pos + n]) ++n;
-        std::string text(reinterpret_cast<const char*>(p + pos), n);
-        ::SendDlgItemMessageA(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        std::wstring text(n, L'\0');
+        const int nUnits = n ? ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<LPCSTR>(p + pos), static_cast<int>(n),
+                                                     &text[0], static_cast<int>(n)) : 0;
+        text.resize(static_cast<size_t>(nUnits));
+        ::SendDlgItemMessageW(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(text.c_str()));
         pos += length;
     }
     return FALSE;  // ran out without the closing 0

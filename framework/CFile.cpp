@@ -7,7 +7,7 @@ CFile::~CFile()
     if (m_hFile != INVALID_HANDLE_VALUE) ::CloseHandle(m_hFile);
 }
 
-BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pError)
+BOOL CFile::Open(const WCHAR* lpszFileName, UINT nOpenFlags, CFileException* pError)
 {
     Close();
     DWORD dwAccess = GENERIC_READ;
@@ -24,7 +24,7 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
     case shareDenyRead: dwShare = FILE_SHARE_WRITE; break;
     default: break;
     }
-    m_hFile = ::CreateFileA(lpszFileName, dwAccess, dwShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_hFile = ::CreateFileW(lpszFileName, dwAccess, dwShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_hFile != INVALID_HANDLE_VALUE) return TRUE;
     if (pError) {
         pError->m_lOsError = static_cast<LONG>(::GetLastError());

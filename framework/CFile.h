@@ -24,7 +24,7 @@ public:
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
 
     // FALSE on failure, with the cause in *pError when given; never throws.
-    virtual BOOL Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
+    virtual BOOL Open(const WCHAR* lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
     virtual ULONGLONG GetLength() const;
     // Answers the bytes read (fewer at the end of the file); throws CFileException* on failure.
     virtual UINT Read(void* lpBuf, UINT nCount);

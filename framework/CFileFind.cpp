@@ -1,10 +1,10 @@
 #include "CFileFind.h"
 
-BOOL CFileFind::FindFile(const char* pstrName)
+BOOL CFileFind::FindFile(const WCHAR* pstrName)
 {
     Close();
-    WIN32_FIND_DATAA data;
-    m_hFind = ::FindFirstFileA(pstrName ? pstrName : "*.*", &data);
+    WIN32_FIND_DATAW data;
+    m_hFind = ::FindFirstFileW(pstrName ? pstrName : L"*.*", &data);
     return m_hFind != INVALID_HANDLE_VALUE;
 }
 

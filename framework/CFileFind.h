@@ -10,7 +10,7 @@ public:
     CFileFind& operator=(const CFileFind&) = delete;
 
     // TRUE when at least one file matches.
-    BOOL FindFile(const char* pstrName);
+    BOOL FindFile(const WCHAR* pstrName);
     void Close();
 
 private:

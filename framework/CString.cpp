@@ -1,6 +1,6 @@
 #include "CString.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@ namespace {
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 }
 
-char* CString::GetBuffer(int nMinLength)
+wchar_t* CString::GetBuffer(int nMinLength)
 {
     size_t want = static_cast<size_t>(nMinLength > GetLength() ? nMinLength : GetLength());
     m_str.resize(want);
@@ -19,15 +19,15 @@ char* CString::GetBuffer(int nMinLength)
 
 void CString::ReleaseBuffer(int nNewLength)
 {
-    if (nNewLength < 0) nNewLength = static_cast<int>(strnlen(m_str.c_str(), m_str.size()));
+    if (nNewLength < 0) nNewLength = static_cast<int>(wcsnlen(m_str.c_str(), m_str.size()));
     m_str.resize(static_cast<size_t>(Clamp(nNewLength, 0, GetLength())));
 }
 
 bool CString::LoadString(unsigned int nID)
 {
-    // LoadStringA truncates silently: grow until the text leaves room to spare.
+    // LoadStringW truncates silently: grow until the text leaves room to spare.
     for (int nSize = 256;; nSize *= 2) {
-        int n = ::LoadStringA(AfxGetResourceHandle(), nID, GetBuffer(nSize), nSize);
+        int n = ::LoadStringW(AfxGetResourceHandle(), nID, GetBuffer(nSize), nSize);
         if (n < nSize - 1 || nSize >= 65536) {
             ReleaseBuffer(n > 0 ? n : 0);
             return n > 0;

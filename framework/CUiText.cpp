@@ -73,13 +73,3 @@ void CUiText::Append(const WCHAR* psz)
     while (*psz && n < kCapacity - 1) m_sz[n++] = *psz++;
     m_sz[n] = 0;
 }
-
-void CUiText::AppendAnsi(const char* psz)
-{
-    // CP_ACP is right here, and only here: these bytes are the system's own (file
-    // names), not text of ours.
-    int n = GetLength();
-    int nAdded = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, m_sz + n, kCapacity - n);
-    // Too long: the call fails and may have written part; the text ends where it did.
-    if (nAdded == 0) m_sz[n] = 0;
-}

@@ -3,8 +3,7 @@
 
 // One user-interface string, in the language chosen once at start, as UTF-16 for
 // the W functions: display text never passes through the system's ANSI code page,
-// which on a system that is not Chinese turns Chinese into "?". File names, paths
-// and the INI file stay ANSI.
+// which on a system that is not Chinese turns Chinese into "?".
 class CUiText {
 public:
     // Room for the longest message with a full path and the system's reason in it.
@@ -20,8 +19,6 @@ public:
     void Format(UINT nID, ...);
     // Text after what is there, cut to the capacity.
     void Append(const WCHAR* psz);
-    // Text of the system's ANSI code page (a path, a key name) after what is there.
-    void AppendAnsi(const char* psz);
 
     operator const WCHAR*() const { return m_sz; }
     int GetLength() const { return lstrlenW(m_sz); }

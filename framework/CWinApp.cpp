@@ -9,7 +9,7 @@ CWinApp::~CWinApp()
     if (s_pApp == this) s_pApp = nullptr;
 }
 
-int CWinApp::Start(HINSTANCE hInstance, LPSTR lpCmdLine)
+int CWinApp::Start(HINSTANCE hInstance, LPWSTR lpCmdLine)
 {
     m_hInstance = hInstance;
     m_lpCmdLine = lpCmdLine;
@@ -18,8 +18,9 @@ int CWinApp::Start(HINSTANCE hInstance, LPSTR lpCmdLine)
 }
 
 // Lives here rather than in its own file so that linking the application object
-// always brings the entry point along from the static library.
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
+// always brings the entry point along from the static library. The W entry point
+// (linked with -municode): its command line never passed through the ANSI code page.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int)
 {
     CWinApp* pApp = CWinApp::GetApp();
     return pApp ? pApp->Start(hInstance, lpCmdLine) : -1;

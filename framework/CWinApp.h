@@ -10,15 +10,15 @@ public:
     ~CWinApp() override;
 
     HINSTANCE m_hInstance = nullptr;
-    // The arguments after the program's name, as WinMain had them.
-    LPSTR m_lpCmdLine = nullptr;
+    // The arguments after the program's name, as wWinMain had them.
+    LPWSTR m_lpCmdLine = nullptr;
     DWORD m_nThreadID = ::GetCurrentThreadId();
 
     // Kept for the start-up sequence; common controls draw in 3-D by themselves.
     BOOL Enable3dControls() { return TRUE; }
 
     static CWinApp* GetApp() { return s_pApp; }
-    int Start(HINSTANCE hInstance, LPSTR lpCmdLine);
+    int Start(HINSTANCE hInstance, LPWSTR lpCmdLine);
     // True on the thread that started the application (or constructed it, before start).
     BOOL IsOwnThread() const { return ::GetCurrentThreadId() == m_nThreadID; }
 

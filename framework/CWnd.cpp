@@ -78,7 +78,7 @@ void CWnd::CenterWindow()
     RECT rcArea;
     HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
     if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner)) ::GetWindowRect(hOwner, &rcArea);
-    else ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
+    else ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcArea, 0);
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
     int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
@@ -153,8 +153,8 @@ BOOL CWnd::DestroyWindow()
 
 void CWnd::GetWindowText(CString& rString) const
 {
-    int n = ::GetWindowTextLengthA(m_hWnd);
-    ::GetWindowTextA(m_hWnd, rString.GetBuffer(n + 1), n + 1);
+    int n = ::GetWindowTextLengthW(m_hWnd);
+    ::GetWindowTextW(m_hWnd, rString.GetBuffer(n + 1), n + 1);
     rString.ReleaseBuffer();
 }
 
@@ -253,9 +253,9 @@ void CWnd::TraceEscaped(UINT message, const char* pszWhat)
     // side is emulated the raise from inside a window procedure has ended the
     // whole process.
     if (!::IsDebuggerPresent()) return;
-    char szLine[256];
-    ::wsprintfA(szLine, "exception out of the handler of message 0x%04X: %.200s\n", message, pszWhat);
-    ::OutputDebugStringA(szLine);
+    WCHAR szLine[256];
+    ::wsprintfW(szLine, L"exception out of the handler of message 0x%04X: %.200hs\n", message, pszWhat);
+    ::OutputDebugStringW(szLine);
 }
 
 LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -58,8 +58,8 @@ public:
     void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
     HICON SetIcon(HICON hIcon, BOOL bBigIcon)
     { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon))); }
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::SendMessageW(m_hWnd, message, wParam, lParam); }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return ::PostMessageW(m_hWnd, message, wParam, lParam); }
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer); }
     BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
     HWND SetFocus() { return ::SetFocus(m_hWnd); }
@@ -68,11 +68,11 @@ public:
     void CenterWindow();
     BOOL EnableDlgItem(int nID, BOOL bEnable) { return ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEnable); }
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    { return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam); }
+    { return ::SendDlgItemMessageW(m_hWnd, nID, message, wParam, lParam); }
     // The caption, and the text given by id, are strings of the user-interface language.
     int MessageBox(const WCHAR* lpszText, UINT nIDCaption, UINT nType = MB_OK);
     int MessageBox(UINT nIDText, UINT nIDCaption, UINT nType = MB_OK) { return MessageBox(CUiText(nIDText), nIDCaption, nType); }
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
     BOOL ScreenToClient(LPPOINT lpPoint) const { return ::ScreenToClient(m_hWnd, lpPoint); }
 
 protected:

@@ -11,7 +11,7 @@ END_MESSAGE_MAP()
 BOOL CAboutDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_linkMail.m_target = ABOUT_CONTACT_MAILTO;
+    m_linkMail.m_target = L"" ABOUT_CONTACT_MAILTO;
     m_linkMail.SubclassDlgItem(IDC_MAIL_LINK, this);
     return TRUE;
 }

@@ -5,5 +5,5 @@
 HINSTANCE CLinkTarget::OpenTarget()
 {
     if (IsEmpty()) return nullptr;
-    return ::ShellExecuteA(nullptr, "open", *this, nullptr, nullptr, SW_SHOWNORMAL);
+    return ::ShellExecuteW(nullptr, L"open", *this, nullptr, nullptr, SW_SHOWNORMAL);
 }

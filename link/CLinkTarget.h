@@ -4,8 +4,8 @@
 // A link's target: the text itself, handed to the shell to open.
 class CLinkTarget : public CString {
 public:
-    CLinkTarget(LPCSTR lpszText = nullptr) : CString(lpszText) {}
-    CLinkTarget& operator=(LPCSTR lpszText)
+    CLinkTarget(LPCWSTR lpszText = nullptr) : CString(lpszText) {}
+    CLinkTarget& operator=(LPCWSTR lpszText)
     {
         CString::operator=(lpszText);
         return *this;

@@ -18,7 +18,7 @@ constexpr UINT_PTR kLastShellError = 32;
 static_assert(sizeof(LOGFONTW) == 92, "the full font description");
 }
 
-CStaticLink::CStaticLink(LPCSTR lpszText, BOOL bDeleteOnDestroy)
+CStaticLink::CStaticLink(LPCWSTR lpszText, BOOL bDeleteOnDestroy)
     : m_target(lpszText), m_crText(s_crNormal), m_bSelfDelete(bDeleteOnDestroy), m_bHover(FALSE), m_nTimerId(1)
 {
 }
@@ -97,13 +97,14 @@ BOOL CStaticLink::OnSetCursor(CWnd*, UINT, UINT)
 {
     if (!s_hLinkCursor) {
         if (s_bCursorTried) return FALSE;
-        char szPath[MAX_PATH + sizeof(HELP_PROGRAM_FILE)];
-        UINT n = ::GetWindowsDirectoryA(szPath, MAX_PATH);
+        const WCHAR szFile[] = L"" HELP_PROGRAM_FILE;
+        WCHAR szPath[MAX_PATH + sizeof szFile / sizeof szFile[0]];
+        UINT n = ::GetWindowsDirectoryW(szPath, MAX_PATH);
         // A directory that does not fit counts as no help program.
         if (n > 0 && n < MAX_PATH) {
-            lstrcpynA(szPath + n, HELP_PROGRAM_FILE, static_cast<int>(sizeof(szPath) - n));
-            if (HMODULE hModule = ::LoadLibraryA(szPath)) {
-                if (HCURSOR hCursor = ::LoadCursorA(hModule, MAKEINTRESOURCEA(HELP_HAND_CURSOR_ID)))
+            lstrcpynW(szPath + n, szFile, static_cast<int>(sizeof szPath / sizeof szPath[0] - n));
+            if (HMODULE hModule = ::LoadLibraryW(szPath)) {
+                if (HCURSOR hCursor = ::LoadCursorW(hModule, MAKEINTRESOURCEW(HELP_HAND_CURSOR_ID)))
                     s_hLinkCursor = static_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(hCursor)));
                 ::FreeLibrary(hModule);
             }

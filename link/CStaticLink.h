@@ -10,7 +10,7 @@
 class CStaticLink : public CStatic {
     DECLARE_DYNAMIC(CStaticLink)
 public:
-    explicit CStaticLink(LPCSTR lpszText = nullptr, BOOL bDeleteOnDestroy = FALSE);
+    explicit CStaticLink(LPCWSTR lpszText = nullptr, BOOL bDeleteOnDestroy = FALSE);
 
     CLinkTarget m_target;
     COLORREF m_crText;

@@ -47,8 +47,8 @@ CAnimatedPicture::CAnimatedPicture()
     : m_sizePicture(), m_crBackground(kWhite), m_nFrame(0), m_bGif(FALSE), m_bStopRequested(false),
       m_bCanvasReady(FALSE), m_hCanvasDC(nullptr), m_hSaveDC(nullptr), m_hSaveBitmap(nullptr),
       m_hSaveOldBitmap(nullptr), m_hCanvasBitmap(nullptr), m_hCanvasOldBitmap(nullptr),
-      m_hAnimThread(nullptr), m_hWakeEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      m_hShownEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_pStillPicture(nullptr)
+      m_hAnimThread(nullptr), m_hWakeEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_hShownEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_pStillPicture(nullptr)
 {
     ::InitializeCriticalSection(&m_csCanvas);
 }
@@ -69,7 +69,7 @@ DWORD CAnimatedPicture::FrameWaitMs(uint32_t nDelayCs)
     return nDelayCs * kMsPerCs;
 }
 
-BOOL CAnimatedPicture::Load(const char* lpszPath)
+BOOL CAnimatedPicture::Load(const WCHAR* lpszPath)
 {
     CFile file;
     if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;

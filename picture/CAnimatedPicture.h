@@ -22,7 +22,7 @@ public:
     ~CAnimatedPicture() override;
 
     // Both loads refuse a control without a window: the canvas is made for it.
-    BOOL Load(const char* lpszPath);
+    BOOL Load(const WCHAR* lpszPath);
     // The block stays the caller's.
     BOOL Load(HGLOBAL hData, DWORD nSize);
     // Nonzero only when a still picture was rendered; FALSE after starting the worker,

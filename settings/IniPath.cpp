@@ -1,31 +1,14 @@
 #include "IniPath.h"
 
 namespace {
-
-constexpr std::string::size_type kExtensionLength = 4;  // the dot and "exe"
-constexpr char kIniSuffix[] = ".ini";
-
-// Last position of a single-byte character, walking characters rather than bytes.
-std::string::size_type FindLastChar(const std::string& s, char wanted, LeadBytePredicate isLeadByte)
-{
-    std::string::size_type found = std::string::npos;
-    for (std::string::size_type i = 0; i < s.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(s[i]))) {
-            ++i;
-            continue;
-        }
-        if (s[i] == wanted) found = i;
-    }
-    return found;
-}
-
+constexpr std::wstring::size_type kExtensionLength = 4;  // the dot and "exe"
+constexpr wchar_t kIniSuffix[] = L".ini";
 }  // namespace
 
-void SplitModulePath(const std::string& path, LeadBytePredicate isLeadByte, std::string& directory,
-                     std::string& fileName)
+void SplitModulePath(const std::wstring& path, std::wstring& directory, std::wstring& fileName)
 {
-    std::string::size_type slash = FindLastChar(path, '\\', isLeadByte);
-    if (slash == std::string::npos) {
+    std::wstring::size_type slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos) {
         directory.clear();
         fileName = path;
     } else {
@@ -34,11 +17,11 @@ void SplitModulePath(const std::string& path, LeadBytePredicate isLeadByte, std:
     }
 }
 
-std::string IniPathFor(const std::string& directory, const std::string& fileName)
+std::wstring IniPathFor(const std::wstring& directory, const std::wstring& fileName)
 {
-    if (fileName.empty()) return std::string();
-    std::string base = fileName;
-    std::string::size_type dot = base.rfind('.');
-    if (dot != std::string::npos) base.erase(dot, kExtensionLength);
+    if (fileName.empty()) return std::wstring();
+    std::wstring base = fileName;
+    std::wstring::size_type dot = base.rfind(L'.');
+    if (dot != std::wstring::npos) base.erase(dot, kExtensionLength);
     return directory + base + kIniSuffix;
 }

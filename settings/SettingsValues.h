@@ -19,19 +19,19 @@ struct SettingsValues {
 };
 
 namespace SettingsKeys {
-constexpr char kSection[] = "Velodusk";
-constexpr char kAccCtrl[] = "AccCtrl";
-constexpr char kAccKey[] = "AccKey";
-constexpr char kLock[] = "Lock";
-constexpr char kRunRun[] = "RunRun";
-constexpr char kTimeSKM[] = "TimeSKM";
-constexpr char kTimeSKMValue[] = "TimeSKMValue";
-constexpr char kDesktop[] = "Desktop";
-constexpr char kAutoRun[] = "AutoRun";
+constexpr wchar_t kSection[] = L"Velodusk";
+constexpr wchar_t kAccCtrl[] = L"AccCtrl";
+constexpr wchar_t kAccKey[] = L"AccKey";
+constexpr wchar_t kLock[] = L"Lock";
+constexpr wchar_t kRunRun[] = L"RunRun";
+constexpr wchar_t kTimeSKM[] = L"TimeSKM";
+constexpr wchar_t kTimeSKMValue[] = L"TimeSKMValue";
+constexpr wchar_t kDesktop[] = L"Desktop";
+constexpr wchar_t kAutoRun[] = L"AutoRun";
 
 // Every key with its field, in the order a first-time file lists them.
 struct Key {
-    const char* pszName;
+    const wchar_t* pszName;
     int SettingsValues::*pnValue;
 };
 constexpr Key kAll[] = {

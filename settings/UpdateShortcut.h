@@ -4,17 +4,17 @@
 #include "CString.h"
 
 namespace Shortcut {
-// The shortcuts' file name, the subfolder of the programs folder where an earlier
-// version put the start-up shortcut, and the description each shortcut carries.
-constexpr char kFileName[] = "Velodusk.lnk";
-constexpr char kLegacyStartupFolder[] = "启动";
-constexpr char kDescription[] = "关闭您的显示器，且可以锁定键盘、鼠标的工具";
+// The shortcuts' file name and the subfolder of the programs folder where an earlier
+// version put the start-up shortcut. The description each shortcut carries is a
+// string of the user-interface language (IDS_SHORTCUT_DESCRIPTION).
+constexpr wchar_t kFileName[] = L"Velodusk.lnk";
+constexpr wchar_t kLegacyStartupFolder[] = L"启动";
 // Link and executable paths must fit here with their terminator.
 constexpr int kPathCapacity = MAX_PATH;
 
 // "<folder>\<tail>" into out; FALSE (out untouched) when the folder is empty or the
 // result would not fit kPathCapacity.
-BOOL JoinPath(const char* pszFolder, const char* pszTail, CString& out);
+BOOL JoinPath(const wchar_t* pszFolder, const wchar_t* pszTail, CString& out);
 }  // namespace Shortcut
 
 // Creates (bCreate nonzero, replacing any file there) or deletes the shortcut to the

@@ -12,13 +12,13 @@ using namespace HotKeyText;
 
 TEST(HotKeyText, KeyNamesAndVirtualKeys)
 {
-    const char* names[] = {"F6", "F7", "F8", "F9", "F10", "F11", "F12"};
+    const wchar_t* names[] = {L"F6", L"F7", L"F8", L"F9", L"F10", L"F11", L"F12"};
     for (int i = 0; i < kKeyCount; ++i) {
         EXPECT_STREQ(KeyName(i), names[i]);
         EXPECT_EQ(VirtualKey(i), 0x75u + static_cast<unsigned>(i));
     }
     // Outside F6..F12 the key still registers, but has no name.
-    for (int i : {-1, 7, 9, -100, 1 << 30}) EXPECT_STREQ(KeyName(i), "") << i;
+    for (int i : {-1, 7, 9, -100, 1 << 30}) EXPECT_STREQ(KeyName(i), L"") << i;
     EXPECT_EQ(VirtualKey(-1), 0x74u);  // F5
     EXPECT_EQ(VirtualKey(7), 0x7Cu);   // F13
     EXPECT_EQ(VirtualKey(9), 0x7Eu);   // F15
@@ -26,24 +26,24 @@ TEST(HotKeyText, KeyNamesAndVirtualKeys)
 
 TEST(HotKeyText, HotKeyNameWithAndWithoutCtrl)
 {
-    EXPECT_EQ(HotKeyName(false, 0), "F6");
-    EXPECT_EQ(HotKeyName(true, 6), "Ctrl + F12");
-    EXPECT_EQ(HotKeyName(true, -1), "Ctrl + ");
-    EXPECT_EQ(HotKeyName(false, -1), "");
-    EXPECT_EQ(HotKeyName(true, 9), "Ctrl + ");
+    EXPECT_EQ(HotKeyName(false, 0), L"F6");
+    EXPECT_EQ(HotKeyName(true, 6), L"Ctrl + F12");
+    EXPECT_EQ(HotKeyName(true, -1), L"Ctrl + ");
+    EXPECT_EQ(HotKeyName(false, -1), L"");
+    EXPECT_EQ(HotKeyName(true, 9), L"Ctrl + ");
 }
 
 TEST(HotKeyText, TipTail)
 {
-    EXPECT_EQ(TipTail(false, true, false, 0), "F6)");
-    EXPECT_EQ(TipTail(false, true, true, 6), "Ctrl + F12)");
+    EXPECT_EQ(TipTail(false, true, false, 0), L"F6)");
+    EXPECT_EQ(TipTail(false, true, true, 6), L"Ctrl + F12)");
     // A taken combination: the tip names no key.
-    EXPECT_EQ(TipTail(false, false, true, 6), "Ctrl + )");
-    EXPECT_EQ(TipTail(false, false, false, 3), ")");
-    EXPECT_EQ(TipTail(false, true, false, 9), ")");
+    EXPECT_EQ(TipTail(false, false, true, 6), L"Ctrl + )");
+    EXPECT_EQ(TipTail(false, false, false, 3), L")");
+    EXPECT_EQ(TipTail(false, true, false, 9), L")");
     // Run-once: the bare prefix, whatever else holds.
-    EXPECT_EQ(TipTail(true, true, true, 6), "");
-    EXPECT_EQ(TipTail(true, false, false, 0), "");
+    EXPECT_EQ(TipTail(true, true, true, 6), L"");
+    EXPECT_EQ(TipTail(true, false, false, 0), L"");
 }
 
 // The cut at every length around the capacity, with a surrogate pair (U+20000, a

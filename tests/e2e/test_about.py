@@ -78,12 +78,12 @@ class About(E2E):
         return wait_for("the About box to %s" % ("open" if present else "close"), check)
 
     def shell_opens(self, run):
-        """The ShellExecuteA calls of our process, as (verb, file) texts."""
+        """The ShellExecuteW calls of our process, as (verb, file) texts."""
         out = []
         with open(run.trace, "rb") as f:
             for raw in f:
                 line = raw.decode("gbk", "replace")
-                if ":Call shell32.ShellExecuteA(" in line and ":%04x:" % run.pid in line:
+                if ":Call shell32.ShellExecuteW(" in line and ":%04x:" % run.pid in line:
                     out.append(tuple(re.findall(r'"((?:[^"\\]|\\.)*)"', line)[:2]))
         return out
 

@@ -25,7 +25,7 @@ class BadInput(E2E):
     def close(self, run):
         run.probe.cmd("post", "%x" % run.dlg, "10", 0, 0)
         self.assertTrue(run.wait_gone(20))
-        self.assertEqual(run.calls("WritePrivateProfileStringA"), [])
+        self.assertEqual(run.calls("WritePrivateProfileStringW"), [])
 
     def test_binary_junk(self):
         # NULs, brackets and '=' in random places, but no "[Velodusk]" line.

@@ -12,7 +12,7 @@ IDOK = 1
 WM_COMMAND = 0x111
 NIM_ADD, NIM_DELETE = 0, 2
 # The switch table: each name with the string that says what it does.
-SWITCHES = re.findall(r'^\s*\{"([^"]+)", k\w+, (IDS_\w+)\}', open(os.path.join(
+SWITCHES = re.findall(r'^\s*\{L"([^"]+)", k\w+, (IDS_\w+)\}', open(os.path.join(
     os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "CommandLine.cpp"),
     encoding="utf-8").read(), re.M)
 STRINGS = harness.rc_texts()["LANG_CHINESE"]["strings"]
@@ -93,12 +93,15 @@ class CommandLine(E2E):
     def test_unknown_switch(self):
         run = harness.Run("bogus")
         self.runs.append(run)
-        run.start(args=["/off", "/bogus"])
+        # Quoted, with a blank and Hangul, which code page 936 lacks: shown whole, as typed.
+        unknown = "/bogus 한국어"
+        run.start(args=["/off", unknown, "/lock"])
         box = wait_until(lambda: run.probe.msgbox("提示"), 30, "the unknown switch's box")
         self.assertEqual(len(SWITCHES), 5)
         listing = "".join("\n/%s\t%s" % (name, STRINGS[ident]) for name, ident in SWITCHES)
-        self.assertEqual(box["text"].replace("\r", ""),
-                         STRINGS["IDS_SWITCH_UNKNOWN"] + "/bogus\n\n" + STRINGS["IDS_SWITCH_HEADING"] + listing
+        text = next(t for ident, _, t in run.probe.texts(box["hwnd"])[1] if ident == 0xFFFF)
+        self.assertEqual(text.replace("\r", ""),
+                         STRINGS["IDS_SWITCH_UNKNOWN"] + unknown + "\n\n" + STRINGS["IDS_SWITCH_HEADING"] + listing
                          + STRINGS["IDS_SWITCH_FOOTER"])
         self.assertTrue(box["icon"])
         harness.screenshot(run.logs + "/box.png")

@@ -44,7 +44,7 @@ class Package(E2E):
         self.assertNotIn(b"\n", readme.replace(b"\r\n", b""))
         text = readme.decode("utf-8-sig")
         with open(SETTINGS_HEADER) as f:
-            section, *keys = re.findall(r'constexpr char k\w+\[\] = "(\w+)";', f.read())
+            section, *keys = re.findall(r'constexpr wchar_t k\w+\[\] = L"(\w+)";', f.read())
         self.assertEqual(len(keys), 8)
         for word in ["[%s]" % section, "Ctrl+Alt+Del", "RunRun=0", PKG.version] + keys:
             self.assertIn(word, text)

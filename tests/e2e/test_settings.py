@@ -4,6 +4,7 @@ key, the tip, the shortcuts and run-once mode as the program applied them."""
 import os
 import re
 import shutil
+import struct
 import subprocess
 
 import harness
@@ -35,6 +36,9 @@ USER_DIR = os.path.join(PROFILE, "AppData", "Roaming", "Velodusk")
 USER_INI = os.path.join(USER_DIR, "Velodusk.ini")
 USER_INI_WIN = "C:\\users\\%s\\AppData\\Roaming\\Velodusk\\Velodusk.ini" % os.environ.get("USER", "root")
 SAVE_FAILED = "无法保存设置："
+LOGO_ID = harness.IDS["IDC_LOGO"]
+# A folder name code page 936 cannot spell: through ANSI it turns into "?".
+OUTSIDE_CODE_PAGE = "settings_한국어_폴더"
 
 
 def wait_for(what, probe, timeout=30, step=0.2):
@@ -66,6 +70,38 @@ def lnk_target(path):
         if sep:
             fields[key.strip()] = value.strip()
     return fields
+
+
+def lnk_item_path(path):
+    """The target as the link's item list names it: the volume, then each entry's long
+    name. lnkinfo shows only the entries' code-page names ("?" for what the code page
+    lacks); the long name is UTF-16 in the entry's extension block, whose offset is
+    the entry's last WORD. Wine (version 0) and XP put it 0x14 bytes into the block."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if not struct.unpack_from("<I", data, 0x14)[0] & 1:  # HasLinkTargetIDList
+        return None
+    pos = 0x4E
+    end = pos + struct.unpack_from("<H", data, 0x4C)[0]
+    parts = []
+    while pos + 2 < end:
+        size = struct.unpack_from("<H", data, pos)[0]
+        if size < 3:
+            break
+        item = data[pos:pos + size]
+        kind = item[2] & 0x70
+        if kind == 0x20:  # volume: "Z:\"
+            parts.append(item[3:].split(b"\0")[0].decode("ascii").rstrip("\\"))
+        elif kind == 0x30:  # file or folder
+            ext = struct.unpack_from("<H", item, size - 2)[0]
+            if 14 < ext < size - 2:
+                version = struct.unpack_from("<H", item, ext + 2)[0]
+                raw = item[ext + {7: 0x1C, 8: 0x26, 9: 0x2E}.get(version, 0x14):size - 2]
+                parts.append(raw[:len(raw) & ~1].decode("utf-16-le").split("\0")[0])
+            else:
+                parts.append(item[14:].split(b"\0")[0].decode("latin-1"))
+        pos += size
+    return "\\".join(parts)
 
 
 class Settings(E2E):
@@ -342,6 +378,60 @@ class Settings(E2E):
         # Applied all the same for this run: the hot key is the new one.
         self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
 
+    def test_folder_outside_the_code_page(self):
+        """The exe in a folder named in Hangul under code page 936: the INI there keeps a
+        confirmed hot key across a restart, the logo beside the exe is drawn, the desktop
+        shortcut names the exe, and a second start finds the running copy."""
+        with open(os.path.join(os.path.dirname(harness.ARGS.exe), "Logo.gif"), "rb") as f:
+            run = self.launch(OUTSIDE_CODE_PAGE, extra_files={"Logo.gif": f.read()})
+        run.wait_dialog()
+        harness.show_main_window(run)
+        rect, visible = harness.child_rect(run, LOGO_ID)
+        self.assertTrue(visible)
+        pixels = harness.wait_until(lambda: (lambda px: px if len(set(px[i:i + 3] for i in range(0, len(px), 3))) > 3
+                                             else None)(harness.grab(rect)), 30, "the logo to be drawn")
+        self.assertGreater(len(pixels), 0)
+        harness.screenshot(run.logs + "/logo-outside-code-page.png")
+
+        dlg = self.open_settings(run)
+        self.choose_ctrl_f12(run, dlg)
+        self.click(run, dlg, IDC_DESKTOP)
+        wait_for("the desktop box ticked", lambda: self.checked(run, dlg, IDC_DESKTOP))
+        self.confirm(run, dlg)
+        self.assertEqual(run.calls("MessageBoxW"), [])
+        self.assertEqual(self.ini(run), ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6, Desktop=1)))
+        self.assertFalse(os.path.exists(USER_INI))
+        self.assertEqual(lnk_item_path(DESKTOP_LNK), "Z:" + run.exe.replace("/", "\\"))
+
+        run.stop()
+        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        log = os.path.join(run.logs, "second.log")
+        second = harness.start_on_desktop([run.exe], log, harness.relay_env())
+        self.assertEqual(second.wait(harness.bound(30)), 0)
+        self.assertNotIn("Shell_NotifyIconW", [c.func for c in harness.parse_relay(log)], "a second icon")
+        wait_for("the running copy's window to show", lambda: run.probe.find("Velodusk")["visible"])
+        self.assertEqual(run.probe.find("Velodusk")["hwnd"], run.dlg)
+
+    def test_per_user_file_is_the_one_in_force(self):
+        """With a per-user file and none beside a writable exe folder, the per-user
+        settings hold and OK writes them back there, creating nothing beside the exe."""
+        os.makedirs(USER_DIR)
+        with open(USER_INI, "wb") as f:
+            f.write(ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6, Lock=1)).encode("ascii"))
+        run = self.launch("settings_per_user")
+        run.wait_dialog()
+        self.assertEqual(run.wait_calls("RegisterHotKey", 1, 30)[0].args, [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        before = run.listing()
+        dlg = self.open_settings(run)
+        self.assertEqual(self.item(run, dlg, IDC_ACCKEY)["text"], "F12")
+        self.click(run, dlg, IDC_TIMESKM)
+        wait_for("the idle box ticked", lambda: self.checked(run, dlg, IDC_TIMESKM))
+        self.confirm(run, dlg)
+        self.assertEqual(run.calls("MessageBoxW"), [])
+        with open(USER_INI, "rb") as f:
+            self.assertEqual(f.read().decode("ascii"), ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6, Lock=1, TimeSKM=1)))
+        self.assertEqual(run.listing(), before, "a file beside the exe")
+
     def test_escape_changes_nothing(self):
         ini = ini_text(dict(DEFAULTS, Desktop=1))
         with open(DESKTOP_LNK, "wb") as f:
@@ -356,8 +446,8 @@ class Settings(E2E):
         # Proof of time passing: the main window answers after the dialog has gone.
         self.assertEqual(run.probe.cmd("send", "%x" % run.dlg, "0", 0, 0)[0], "ok")
         self.assertEqual([c.func for c in run.calls()[before:] if c.func in (
-            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "WritePrivateProfileStringA",
-            "CoUninitialize", "DeleteFileA")], [])
+            "UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "WritePrivateProfileStringW",
+            "CoUninitialize", "DeleteFileW")], [])
         self.assertEqual(self.ini(run), ini)
         with open(DESKTOP_LNK, "rb") as f:
             self.assertEqual(f.read(), b"kept")

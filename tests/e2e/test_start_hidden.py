@@ -44,7 +44,7 @@ class StartWithoutIni(E2E):
         self.assertEqual([c.args[:2] for c in run.calls("UnregisterHotKey")], [[run.dlg, HOTKEY_ID]])
         self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [0, 2], "NIM_ADD then NIM_DELETE")
         self.assertEqual(list(run.listing()), ["Velodusk.exe"], "nothing written at exit")
-        self.assertEqual(run.calls("WritePrivateProfileStringA"), [])
+        self.assertEqual(run.calls("WritePrivateProfileStringW"), [])
 
 
 if __name__ == "__main__":

@@ -4,6 +4,9 @@
 
 namespace {
 
+// The temporary paths here are ASCII.
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
 std::string TempPath(const char* name)
 {
     char dir[MAX_PATH];
@@ -22,7 +25,7 @@ TEST(CFile, SharingFailuresAndThrownExceptions)
     {
         // Others may read but not write; a read past the end answers short.
         CFile file;
-        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite));
+        ASSERT_TRUE(file.Open(Wide(path).c_str(), CFile::modeRead | CFile::shareDenyWrite));
         EXPECT_EQ(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
         char buf[16] = {};
@@ -32,12 +35,12 @@ TEST(CFile, SharingFailuresAndThrownExceptions)
     // Open reports into the caller's object instead of throwing.
     CFileException error;
     CFile missing;
-    EXPECT_FALSE(missing.Open((path + ".missing").c_str(), CFile::modeRead, &error));
+    EXPECT_FALSE(missing.Open(Wide(path + ".missing").c_str(), CFile::modeRead, &error));
     EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
 
     // A failed read throws a heap exception that Delete() frees.
     CFile writeOnly;
-    ASSERT_TRUE(writeOnly.Open(path.c_str(), CFile::modeWrite));
+    ASSERT_TRUE(writeOnly.Open(Wide(path).c_str(), CFile::modeWrite));
     char buf[4];
     bool bThrown = false;
     try {

@@ -80,7 +80,7 @@ TEST(MessageMap, DefaultFromASystemCommandHandlerReachesTheDialogManager)
 TEST(MessageMap, ResultsFollowTheDialogProcedureReturnRules)
 {
     ProbeDialog dlg;
-    dlg.m_hDragIcon = ::LoadIconA(nullptr, IDI_QUESTION);
+    dlg.m_hDragIcon = ::LoadIconW(nullptr, IDI_QUESTION);
     ASSERT_NE(nullptr, dlg.m_hDragIcon);
     dlg.m_script.Add([&] {
         // Returned by the dialog procedure itself.

@@ -10,9 +10,9 @@ namespace {
 constexpr UINT kRunBody = WM_APP + 0x210;
 
 decltype(&::MessageBeep) g_realBeep;
-decltype(&::ShellExecuteA) g_realShell;
-decltype(&::LoadStringA) g_realLoadString;
-decltype(&::LoadLibraryA) g_realLoadLibrary;
+decltype(&::ShellExecuteW) g_realShell;
+decltype(&::LoadStringW) g_realLoadString;
+decltype(&::LoadLibraryW) g_realLoadLibrary;
 
 BOOL WINAPI CountBeep(UINT uType)
 {
@@ -20,21 +20,21 @@ BOOL WINAPI CountBeep(UINT uType)
     return g_realBeep(uType);
 }
 
-HINSTANCE WINAPI CountShell(HWND hWnd, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT nShow)
+HINSTANCE WINAPI CountShell(HWND hWnd, LPCWSTR verb, LPCWSTR file, LPCWSTR params, LPCWSTR dir, INT nShow)
 {
-    Calls().opened.push_back(std::string(verb ? verb : "") + "|" + (file ? file : ""));
+    Calls().opened.push_back(Narrow(verb ? verb : L"") + "|" + Narrow(file ? file : L""));
     return g_realShell(hWnd, verb, file, params, dir, nShow);
 }
 
-int WINAPI CountLoadString(HINSTANCE hInstance, UINT uID, LPSTR buffer, int cchBufferMax)
+int WINAPI CountLoadString(HINSTANCE hInstance, UINT uID, LPWSTR buffer, int cchBufferMax)
 {
     ++Calls().nLoadStrings;
     return g_realLoadString(hInstance, uID, buffer, cchBufferMax);
 }
 
-HMODULE WINAPI CountLoadLibrary(LPCSTR name)
+HMODULE WINAPI CountLoadLibrary(LPCWSTR name)
 {
-    Calls().libraries.push_back(name ? name : "");
+    Calls().libraries.push_back(Narrow(name ? name : L""));
     return g_realLoadLibrary(name);
 }
 
@@ -87,9 +87,9 @@ LRESULT LinkHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 void RunInDialog(std::function<void(LinkHost&)> body)
 {
     Hook("user32.dll", "MessageBeep", &CountBeep, g_realBeep);
-    Hook("shell32.dll", "ShellExecuteA", &CountShell, g_realShell);
-    Hook("user32.dll", "LoadStringA", &CountLoadString, g_realLoadString);
-    Hook("kernel32.dll", "LoadLibraryA", &CountLoadLibrary, g_realLoadLibrary);
+    Hook("shell32.dll", "ShellExecuteW", &CountShell, g_realShell);
+    Hook("user32.dll", "LoadStringW", &CountLoadString, g_realLoadString);
+    Hook("kernel32.dll", "LoadLibraryW", &CountLoadLibrary, g_realLoadLibrary);
     LinkHost dlg;
     dlg.m_body = std::move(body);
     EXPECT_EQ(IDOK, dlg.DoModal());
@@ -147,6 +147,22 @@ Ink InkOf(HWND hCtrl)
     ::DeleteDC(hMem);
     ::ReleaseDC(hParent, hScreen);
     return ink;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    if (n) ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring s(static_cast<size_t>(n), L'\0');
+    if (n) ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &s[0], n);
+    return s;
 }
 
 std::string ModuleDirectory()

@@ -27,7 +27,7 @@ struct LinkCalls {
     int nBeeps = 0;
     int nLoadStrings = 0;
     std::vector<std::string> opened;     // "verb|file"
-    std::vector<std::string> libraries;  // LoadLibraryA arguments
+    std::vector<std::string> libraries;  // LoadLibraryW arguments
 };
 LinkCalls& Calls();
 
@@ -40,4 +40,7 @@ struct Ink {
 };
 Ink InkOf(HWND hCtrl);
 
+// UTF-8 of UTF-16 text, for messages and comparisons.
+std::string Narrow(const std::wstring& text);
+std::wstring Wide(const std::string& text);
 std::string ModuleDirectory();

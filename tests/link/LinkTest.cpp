@@ -19,7 +19,7 @@ const std::string kOpenVerb = "open|";
 class ProbeLink : public CStaticLink {
 public:
     static constexpr UINT kDestroyFromHandler = WM_APP + 0x220;
-    ProbeLink(LPCSTR lpszTarget, BOOL bSelfDelete, std::vector<std::string>* pLog = nullptr)
+    ProbeLink(LPCWSTR lpszTarget, BOOL bSelfDelete, std::vector<std::string>* pLog = nullptr)
         : CStaticLink(lpszTarget, bSelfDelete), m_pLog(pLog) {}
     ~ProbeLink() override { if (m_pLog) m_pLog->push_back("deleted"); }
     int m_nTicks = 0;
@@ -93,7 +93,7 @@ HBRUSH ColourAnswer(HWND hDlg, HWND hCtrl)
 TEST(StaticLink, ColoursFollowHoverOpenAndLeave)
 {
     RunInDialog([](LinkHost& dlg) {
-        ProbeLink link((ModuleDirectory() + LINK_TEST_TARGET).c_str(), FALSE);
+        ProbeLink link(Wide(ModuleDirectory() + LINK_TEST_TARGET).c_str(), FALSE);
         ASSERT_TRUE(link.SubclassDlgItem(IDC_MAIL_LINK, &dlg));
         link.Invalidate();
 
@@ -122,7 +122,7 @@ TEST(StaticLink, ColoursFollowHoverOpenAndLeave)
         int nBeeps = Calls().nBeeps;
         Click(link);
         ASSERT_EQ(nOpened + 1, Calls().opened.size());
-        EXPECT_EQ(kOpenVerb + link.m_target.Str(), Calls().opened.back());
+        EXPECT_EQ(kOpenVerb + Narrow(link.m_target.Str()), Calls().opened.back());
         EXPECT_EQ(nBeeps, Calls().nBeeps);
         ink = InkOf(link.m_hWnd);
         EXPECT_GT(ink.nVisited, ink.nNormal + ink.nHover);
@@ -142,7 +142,7 @@ TEST(StaticLink, ColoursFollowHoverOpenAndLeave)
         EXPECT_FALSE(::KillTimer(link.m_hWnd, link.m_nTimerId));
 
         // A failing open: one beep, still red.
-        link.m_target = "Z:\\no\\such\\program.exe";
+        link.m_target = L"Z:\\no\\such\\program.exe";
         ASSERT_NO_FATAL_FAILURE(PointAt(link));
         Click(link);
         EXPECT_EQ(nBeeps + 1, Calls().nBeeps);
@@ -163,7 +163,7 @@ TEST(StaticLink, EmptyTargetTakesStringResourceThenWindowText)
                               Case{LINK_TEST_NO_STRING_ID, "E-Mail", "E-Mail"},
                               Case{LINK_TEST_NO_STRING_ID, "", nullptr}}) {
             ::SetWindowLongPtrA(hCtrl, GWLP_ID, c.nId);
-            ::SetWindowTextA(hCtrl, c.text);
+            ::SetWindowTextW(hCtrl, Wide(c.text).c_str());
             CStaticLink link;
             ASSERT_TRUE(link.SubclassWindow(hCtrl));
             std::size_t nOpened = Calls().opened.size();
@@ -175,7 +175,7 @@ TEST(StaticLink, EmptyTargetTakesStringResourceThenWindowText)
                 EXPECT_EQ(CStaticLink::s_crNormal, link.m_crText);
             } else {
                 // Kept: a changed text and a second click reload nothing.
-                ::SetWindowTextA(hCtrl, "changed");
+                ::SetWindowTextW(hCtrl, L"changed");
                 int nLoadsAfterFirst = Calls().nLoadStrings;
                 Click(link);
                 EXPECT_EQ(nLoadsAfterFirst, Calls().nLoadStrings);
@@ -183,7 +183,7 @@ TEST(StaticLink, EmptyTargetTakesStringResourceThenWindowText)
                 ASSERT_EQ(nOpened + 2, Calls().opened.size());
                 EXPECT_EQ(kOpenVerb + c.opened, Calls().opened[nOpened]);
                 EXPECT_EQ(kOpenVerb + c.opened, Calls().opened[nOpened + 1]);
-                EXPECT_EQ(std::string(c.opened), link.m_target.Str());
+                EXPECT_EQ(std::string(c.opened), Narrow(link.m_target.Str()));
             }
             link.UnsubclassWindow();
         }
@@ -203,7 +203,7 @@ TEST(StaticLink, OtherStaticStylesStayUncolouredButHoverAndOpen)
         EXPECT_EQ(hUsual, ColourAnswer(dlg.m_hWnd, hPlain));
 
         for (HWND hCtrl : {hIcon, hNoPrefix}) {
-            ProbeLink link((ModuleDirectory() + LINK_TEST_TARGET).c_str(), FALSE);
+            ProbeLink link(Wide(ModuleDirectory() + LINK_TEST_TARGET).c_str(), FALSE);
             ASSERT_TRUE(link.SubclassWindow(hCtrl));
             EXPECT_EQ(hUsual, ColourAnswer(dlg.m_hWnd, hCtrl));
             link.Invalidate();

@@ -113,6 +113,9 @@ std::vector<HGDIOBJ> LoadGdiObjects(const PictureProbe& picture)
     return out;
 }
 
+// The temporary paths here are ASCII.
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
 std::string TempFile(const char* name, const std::vector<uint8_t>& bytes)
 {
     char dir[MAX_PATH];
@@ -338,7 +341,7 @@ TEST(AnimatedPictureWithoutWindow, LoadIsRefused)
     const std::string path = TempFile("nowindow.gif", MakeGif(8, 8, {{0, 0, 8, 8, 0, 1, 0}, {0, 0, 8, 8, 1, 1, 0}}).Bytes());
     const Global data(std::vector<uint8_t>(SolidBmp(4, 4, RGB(1, 2, 3))));
     PictureProbe picture;
-    EXPECT_FALSE(picture.Load(path.c_str()));
+    EXPECT_FALSE(picture.Load(Wide(path).c_str()));
     EXPECT_FALSE(picture.Load(data.h, data.n));
     EXPECT_FALSE(picture.CanvasReady());
     EXPECT_FALSE(picture.Draw());
@@ -349,7 +352,7 @@ TEST(AnimatedPictureWithoutWindow, LoadIsRefused)
 TEST_F(AnimatedPicture, LoadDrawStopFreeCyclesLeakNothing)
 {
     const std::string path = TempFile("cycle.gif", MakeGif(8, 8, {{0, 0, 8, 8, 0, 3, 0}, {0, 0, 4, 4, 1, 2, 0}}).Bytes());
-    ASSERT_TRUE(m_picture.Load(path.c_str()));  // warm-up: the loader and the thread machinery allocate once
+    ASSERT_TRUE(m_picture.Load(Wide(path).c_str()));  // warm-up: the loader and the thread machinery allocate once
     m_picture.Draw();
     m_picture.FreePicture();
     const std::vector<DWORD> before = Resources();
@@ -358,7 +361,7 @@ TEST_F(AnimatedPicture, LoadDrawStopFreeCyclesLeakNothing)
     constexpr int kCycles = 500;
     int nAlive = 0;
     for (int i = 0; i < kCycles; ++i) {
-        ASSERT_TRUE(m_picture.Load(path.c_str()));
+        ASSERT_TRUE(m_picture.Load(Wide(path).c_str()));
         const std::vector<HGDIOBJ> made = LoadGdiObjects(m_picture);
         EXPECT_FALSE(m_picture.Draw());
         m_picture.Stop();
@@ -383,10 +386,10 @@ TEST_F(AnimatedPicture, BadFilesAnswerFalseDrawNothingAndLeakNothing)
         TempFile("junk.gif", std::vector<uint8_t>(300, 0x5A)),
         "C:\\no such directory\\Logo.gif",
     };
-    ASSERT_FALSE(m_picture.Load(paths[0].c_str()));
+    ASSERT_FALSE(m_picture.Load(Wide(paths[0]).c_str()));
     const std::vector<DWORD> before = Resources();
     for (const std::string& path : paths) {
-        EXPECT_FALSE(m_picture.Load(path.c_str())) << path;
+        EXPECT_FALSE(m_picture.Load(Wide(path).c_str())) << path;
         EXPECT_FALSE(m_picture.CanvasReady());
         EXPECT_FALSE(m_picture.Draw());
         ::DeleteFileA(path.c_str());

@@ -1,83 +1,142 @@
+#include "CSettingsPlace.h"
 #include "IniPath.h"
-
-#include "CodePages.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
-std::string IniFor(const std::string& modulePath, LeadBytePredicate isLeadByte = LeadByte936)
+std::wstring IniFor(const std::wstring& modulePath)
 {
-    std::string dir, name;
-    SplitModulePath(modulePath, isLeadByte, dir, name);
+    std::wstring dir, name;
+    SplitModulePath(modulePath, dir, name);
     return IniPathFor(dir, name);
 }
 
 TEST(IniPath, ReplacesTheExtensionOfTheFileNameOnly)
 {
-    EXPECT_EQ(IniFor("C:\\Apps\\Tool.exe"), "C:\\Apps\\Tool.ini");
-    EXPECT_EQ(IniFor("C:\\Apps\\My.Tool.EXE"), "C:\\Apps\\My.Tool.ini");
-    EXPECT_EQ(IniFor("C:\\My.Apps\\Tool.exe"), "C:\\My.Apps\\Tool.ini");
-    EXPECT_EQ(IniFor("C:\\My.Apps\\Tool"), "C:\\My.Apps\\Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\Tool.exe"), L"C:\\Apps\\Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\My.Tool.EXE"), L"C:\\Apps\\My.Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\My.Apps\\Tool.exe"), L"C:\\My.Apps\\Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\My.Apps\\Tool"), L"C:\\My.Apps\\Tool.ini");
+    // Characters of any code page, the folder's and the file's.
+    EXPECT_EQ(IniFor(L"C:\\\uD55C\uAD6D\\\u5DE5\u5177.exe"), L"C:\\\uD55C\uAD6D\\\u5DE5\u5177.ini");
 }
 
 TEST(IniPath, NamesWithoutOrWithShortExtensions)
 {
-    EXPECT_EQ(IniFor("C:\\Apps\\Tool"), "C:\\Apps\\Tool.ini");
-    EXPECT_EQ(IniFor("C:\\Apps\\Tool.ex"), "C:\\Apps\\Tool.ini");
-    EXPECT_EQ(IniFor("C:\\Apps\\Tool."), "C:\\Apps\\Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\Tool"), L"C:\\Apps\\Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\Tool.ex"), L"C:\\Apps\\Tool.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\Tool."), L"C:\\Apps\\Tool.ini");
     // Four characters go from the last dot, whatever follows them.
-    EXPECT_EQ(IniFor("C:\\Apps\\Tool.exe2"), "C:\\Apps\\Tool2.ini");
-    EXPECT_EQ(IniFor("C:\\Apps\\.exe"), "C:\\Apps\\.ini");
-    EXPECT_EQ(IniFor("C:\\Apps\\"), "");
-    EXPECT_EQ(IniFor(""), "");
-}
-
-TEST(IniPath, DoubleByteTrailBytesAreNotSeparators)
-{
-    // 0x81 0x5C is one code page 936 character whose trail byte is a backslash.
-    const std::string dir = "C:\\\x81\x5C\\";
-    std::string d, n;
-    SplitModulePath(dir + "Tool.exe", LeadByte936, d, n);
-    EXPECT_EQ(d, dir);
-    EXPECT_EQ(n, "Tool.exe");
-    SplitModulePath("C:\\Apps\\\x81\x5C" "Tool.exe", LeadByte936, d, n);
-    EXPECT_EQ(d, "C:\\Apps\\");
-    EXPECT_EQ(n, "\x81\x5CTool.exe");
-    EXPECT_EQ(IniPathFor(d, n), "C:\\Apps\\\x81\x5CTool.ini");
-}
-
-TEST(IniPath, TheCodePageInForceDecidesWhatALeadByteIs)
-{
-    // Code page 1252 has no double-byte characters: 0xE9 is "é", and the backslash
-    // after it is a separator.
-    EXPECT_EQ(IniFor("C:\\x\\R\xE9sum\xE9.exe", LeadByte1252), "C:\\x\\R\xE9sum\xE9.ini");
-    std::string d, n;
-    SplitModulePath("C:\\x\\\xE9\\Tool.exe", LeadByte1252, d, n);
-    EXPECT_EQ(d, "C:\\x\\\xE9\\");
-    EXPECT_EQ(n, "Tool.exe");
-    // The same bytes under 936 are one character with a backslash trail byte.
-    SplitModulePath("C:\\x\\\xE9\\Tool.exe", LeadByte936, d, n);
-    EXPECT_EQ(d, "C:\\x\\");
-    // 932: 0x95 0x5C is one character ("表"); 0xA0 to 0xDF are single-byte katakana,
-    // so the backslash after 0xB1 separates there but not under 936.
-    SplitModulePath("C:\\\x95\x5C\\Tool.exe", LeadByte932, d, n);
-    EXPECT_EQ(d, "C:\\\x95\x5C\\");
-    SplitModulePath("C:\\a\\\xB1\\Tool.exe", LeadByte932, d, n);
-    EXPECT_EQ(d, "C:\\a\\\xB1\\");
-    SplitModulePath("C:\\a\\\xB1\\Tool.exe", LeadByte936, d, n);
-    EXPECT_EQ(d, "C:\\a\\");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\Tool.exe2"), L"C:\\Apps\\Tool2.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\.exe"), L"C:\\Apps\\.ini");
+    EXPECT_EQ(IniFor(L"C:\\Apps\\"), L"");
+    EXPECT_EQ(IniFor(L""), L"");
 }
 
 TEST(IniPath, LongPathsAreKeptWhole)
 {
-    std::string dir = "C:\\";
-    while (dir.size() < 600) dir += "LongDirectoryName\\";
-    EXPECT_EQ(IniFor(dir + "Velodusk.exe"), dir + "Velodusk.ini");
+    std::wstring dir = L"C:\\";
+    while (dir.size() < 600) dir += L"LongDirectoryName\\";
+    EXPECT_EQ(IniFor(dir + L"Velodusk.exe"), dir + L"Velodusk.ini");
     // A path with no separator at all is a bare file name.
-    EXPECT_EQ(IniFor("Velodusk.exe"), "Velodusk.ini");
+    EXPECT_EQ(IniFor(L"Velodusk.exe"), L"Velodusk.ini");
+}
+
+const std::wstring kBeside = L"C:\\Program Files\\Velodusk\\Velodusk.ini";
+const std::wstring kPerUser = L"C:\\Users\\\uD55C\\AppData\\Roaming\\Velodusk\\Velodusk.ini";
+constexpr unsigned long kSharingViolation = 32;
+constexpr unsigned long kDiskFull = 112;
+
+// A file system of files that exist and of answers a write gets at each path.
+class FakeFiles : public CSettingsPlace::Files {
+public:
+    std::set<std::wstring> existing;
+    std::map<std::wstring, unsigned long> refusals;
+    std::vector<std::wstring> writes;
+    std::vector<std::wstring> folders;
+
+    bool Exists(const std::wstring& path) override { return existing.count(path) != 0; }
+    void MakeFolderFor(const std::wstring& path) override { folders.push_back(path); }
+    unsigned long Write(const std::wstring& path) override
+    {
+        writes.push_back(path);
+        const auto refusal = refusals.find(path);
+        if (refusal != refusals.end()) return refusal->second;
+        existing.insert(path);
+        return 0;
+    }
+};
+
+struct PlaceCase {
+    const char* name;
+    std::set<std::wstring> existing;
+    std::map<std::wstring, unsigned long> refusals;
+    std::wstring read;                 // the file read at start
+    std::vector<std::wstring> writes;  // OK's writes, in order
+    unsigned long error;               // what OK reports
+    std::wstring after;                // the file the next start reads
+};
+
+// Which file is read, which written, and what a refusal does.
+TEST(SettingsPlace, ReadAndWriteTable)
+{
+    const PlaceCase cases[] = {
+        {"no file", {}, {}, kBeside, {kBeside}, 0, kBeside},
+        {"beside only", {kBeside}, {}, kBeside, {kBeside}, 0, kBeside},
+        {"per-user only", {kPerUser}, {}, kPerUser, {kPerUser}, 0, kPerUser},
+        {"both", {kBeside, kPerUser}, {}, kPerUser, {kPerUser}, 0, kPerUser},
+        {"beside denied", {kBeside}, {{kBeside, CSettingsPlace::kErrorAccessDenied}}, kBeside, {kBeside, kPerUser}, 0,
+         kPerUser},
+        {"no file, folder write-protected", {}, {{kBeside, CSettingsPlace::kErrorWriteProtect}}, kBeside,
+         {kBeside, kPerUser}, 0, kPerUser},
+        {"beside shared", {kBeside}, {{kBeside, kSharingViolation}}, kBeside, {kBeside}, kSharingViolation, kBeside},
+        {"disk full", {}, {{kBeside, kDiskFull}}, kBeside, {kBeside}, kDiskFull, kBeside},
+        {"per-user denied stays", {kPerUser}, {{kPerUser, CSettingsPlace::kErrorAccessDenied}}, kPerUser, {kPerUser},
+         CSettingsPlace::kErrorAccessDenied, kPerUser},
+        {"both denied", {}, {{kBeside, CSettingsPlace::kErrorAccessDenied}, {kPerUser, CSettingsPlace::kErrorAccessDenied}},
+         kBeside, {kBeside, kPerUser}, CSettingsPlace::kErrorAccessDenied, kBeside},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeFiles files;
+        files.existing = c.existing;
+        files.refusals = c.refusals;
+        CSettingsPlace place(kBeside, kPerUser);
+        place.Find(files);
+        EXPECT_EQ(place.Path(), c.read);
+        EXPECT_TRUE(files.writes.empty()) << "finding the place wrote";
+        EXPECT_EQ(place.Save(files), c.error);
+        EXPECT_EQ(files.writes, c.writes);
+        // The per-user folder is made only for a write there after a refusal.
+        const bool bMoved = c.writes.size() == 2;
+        EXPECT_EQ(files.folders, bMoved ? std::vector<std::wstring>{kPerUser} : std::vector<std::wstring>{});
+        if (c.error) {
+            EXPECT_EQ(place.FailedPath(), c.writes.back());
+        }
+        EXPECT_EQ(place.Path(), c.error ? c.read : c.after);
+
+        CSettingsPlace next(kBeside, kPerUser);
+        next.Find(files);
+        EXPECT_EQ(next.Path(), c.after);
+    }
+}
+
+TEST(SettingsPlace, WithoutAPerUserFolderARefusalIsReported)
+{
+    FakeFiles files;
+    files.refusals[kBeside] = CSettingsPlace::kErrorAccessDenied;
+    CSettingsPlace place(kBeside, L"");
+    place.Find(files);
+    EXPECT_EQ(place.Path(), kBeside);
+    EXPECT_EQ(place.Save(files), CSettingsPlace::kErrorAccessDenied);
+    EXPECT_EQ(files.writes, std::vector<std::wstring>{kBeside});
+    EXPECT_EQ(place.FailedPath(), kBeside);
 }
 
 }  // namespace

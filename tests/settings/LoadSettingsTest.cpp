@@ -11,29 +11,29 @@
 
 namespace {
 
-const char kExe[] = "Probe.exe";
-const char kIni[] = "Probe.ini";
+const wchar_t kExe[] = L"Probe.exe";
+const wchar_t kIni[] = L"Probe.ini";
 
 struct Loaded {
     SettingsValues values;
-    std::string iniPath;
+    std::wstring iniPath;
 };
 
 // What the dialog holds after loading, with the members it never loads at their defaults.
-Loaded LoadFrom(const std::string& directory, const std::string& fileName)
+Loaded LoadFrom(const std::wstring& directory, const std::wstring& fileName)
 {
     CMonitorToolDlg dlg;
     dlg.LoadSettings(CString(directory), CString(fileName));
     return Loaded{dlg.GetSettings(), dlg.GetIniPath().Str()};
 }
 
-int ProfileInt(const char* key, int nDefault, const std::string& path)
+int ProfileInt(const wchar_t* key, int nDefault, const std::wstring& path)
 {
-    return static_cast<int>(::GetPrivateProfileIntA(SettingsKeys::kSection, key, nDefault, path.c_str()));
+    return static_cast<int>(::GetPrivateProfileIntW(SettingsKeys::kSection, key, nDefault, path.c_str()));
 }
 
 // The profile function's own answers for the six loaded keys of a file.
-SettingsValues ProfileAnswers(const std::string& path)
+SettingsValues ProfileAnswers(const std::wstring& path)
 {
     SettingsValues d;
     SettingsValues v;
@@ -110,7 +110,7 @@ TEST(LoadSettings, ValuesOutOfRangeAreTakenAsTheyStand)
 TEST(LoadSettings, TextThatIsNoPlainNumberConvertsAsTheProfileFunctionSays)
 {
     TempDir dir;
-    std::string ini = dir.File(kIni);
+    std::wstring ini = dir.File(kIni);
     TempDir::Write(ini,
                    "[Velodusk]\r\nAccCtrl=yes\r\nAccKey=99999999999\r\nLock=12abc\r\nRunRun= 1\r\n"
                    "TimeSKM=\r\nTimeSKMValue=-2147483649\r\n");
@@ -123,18 +123,18 @@ TEST(LoadSettings, TextThatIsNoPlainNumberConvertsAsTheProfileFunctionSays)
 
 TEST(LoadSettings, NoFileNameReadsNothingEvenWhenWinIniHasTheSection)
 {
-    ASSERT_TRUE(::WriteProfileStringA(SettingsKeys::kSection, SettingsKeys::kLock, "2"));
-    ASSERT_EQ(2, static_cast<int>(::GetProfileIntA(SettingsKeys::kSection, SettingsKeys::kLock, 0)));
-    Loaded loaded = LoadFrom("", "");
-    ::WriteProfileStringA(SettingsKeys::kSection, nullptr, nullptr);
-    EXPECT_EQ("", loaded.iniPath);
+    ASSERT_TRUE(::WriteProfileStringW(SettingsKeys::kSection, SettingsKeys::kLock, L"2"));
+    ASSERT_EQ(2, static_cast<int>(::GetProfileIntW(SettingsKeys::kSection, SettingsKeys::kLock, 0)));
+    Loaded loaded = LoadFrom(L"", L"");
+    ::WriteProfileStringW(SettingsKeys::kSection, nullptr, nullptr);
+    EXPECT_EQ(L"", loaded.iniPath);
     ExpectValues(SettingsValues(), loaded.values);
 }
 
 TEST(LoadSettings, BinaryJunkLoadsWithoutHarmAndIsLeftAsItWas)
 {
     TempDir dir;
-    std::string ini = dir.File(kIni);
+    std::wstring ini = dir.File(kIni);
     std::string junk;
     std::uint32_t x = 0x2545F491u;
     for (int i = 0; i < 8192; ++i) {
@@ -153,7 +153,7 @@ TEST(LoadSettings, BinaryJunkLoadsWithoutHarmAndIsLeftAsItWas)
 TEST(LoadSettings, AOneMegabyteFileIsReadToItsEnd)
 {
     TempDir dir;
-    std::string ini = dir.File(kIni);
+    std::wstring ini = dir.File(kIni);
     std::string text = "[Filler]\r\n";
     for (int i = 0; text.size() < (1u << 20); ++i) text += "Key" + std::to_string(i) + "=" + std::string(40, 'x') + "\r\n";
     text += "[Velodusk]\r\nLock=2\r\nTimeSKMValue=25\r\n";
@@ -167,7 +167,7 @@ TEST(LoadSettings, AOneMegabyteFileIsReadToItsEnd)
 TEST(LoadSettings, ADirectoryInPlaceOfTheFileGivesTheDefaults)
 {
     TempDir dir;
-    ASSERT_TRUE(::CreateDirectoryA(dir.File(kIni).c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(dir.File(kIni).c_str(), nullptr));
     ExpectValues(SettingsValues(), LoadFrom(dir.Path(), kExe).values);
 }
 

@@ -32,10 +32,10 @@ public:
     int Check(int nID) { return static_cast<int>(SendDlgItemMessage(nID, BM_GETCHECK)); }
     void SetCheck(int nID, int nCheck) { SendDlgItemMessage(nID, BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
     BOOL Enabled(int nID) { return ::IsWindowEnabled(GetDlgItem(nID)); }
-    std::string Text(int nID)
+    std::wstring Text(int nID)
     {
-        char sz[256] = "";
-        ::GetDlgItemTextA(m_hWnd, nID, sz, sizeof sz);
+        wchar_t sz[256] = L"";
+        ::GetDlgItemTextW(m_hWnd, nID, sz, 256);
         return sz;
     }
     void Click(int nID) { SendDlgItemMessage(nID, BM_CLICK); }
@@ -48,7 +48,7 @@ class BoxCloser {
 public:
     explicit BoxCloser(HWND hDialog) { s_hDialog = hDialog; s_texts.clear(); m_id = ::SetTimer(nullptr, 0, 50, &Tick); }
     ~BoxCloser() { ::KillTimer(nullptr, m_id); }
-    static std::vector<std::string> s_texts;
+    static std::vector<std::wstring> s_texts;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { ::EnumThreadWindows(::GetCurrentThreadId(), &Close, 0); }
@@ -57,8 +57,8 @@ private:
         char szClass[16] = "";
         ::GetClassNameA(hWnd, szClass, sizeof szClass);
         if (hWnd != s_hDialog && std::string(szClass) == "#32770" && ::IsWindowVisible(hWnd)) {
-            char sz[256] = "";
-            ::GetDlgItemTextA(hWnd, 0xFFFF, sz, sizeof sz);
+            wchar_t sz[256] = L"";
+            ::GetDlgItemTextW(hWnd, 0xFFFF, sz, 256);
             s_texts.push_back(sz);
             ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
         }
@@ -67,48 +67,48 @@ private:
     static HWND s_hDialog;
     UINT_PTR m_id;
 };
-std::vector<std::string> BoxCloser::s_texts;
+std::vector<std::wstring> BoxCloser::s_texts;
 HWND BoxCloser::s_hDialog = nullptr;
 
 struct TemplateControl {
     int id;
     const char* className;
     DWORD style;  // besides WS_CHILD | WS_VISIBLE; WS_GROUP and WS_TABSTOP exactly
-    const char* text;
+    const wchar_t* text;
     RECT dialogUnits;  // x, y, width, height (0: not compared)
 };
 
 // Template 130 in tab order.
 const TemplateControl kControls[] = {
-    {IDOK, "Button", BS_PUSHBUTTON | WS_TABSTOP, "OK", {65, 141, 39, 14}},
-    {-1, "Static", SS_LEFT | WS_GROUP, "快捷键：", {11, 16, 34, 9}},
-    {IDC_AUTORUN, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "随系统自动启动", {90, 111, 71, 11}},
-    {-1, "Button", BS_GROUPBOX, "设置", {4, 1, 167, 137}},
+    {IDOK, "Button", BS_PUSHBUTTON | WS_TABSTOP, L"OK", {65, 141, 39, 14}},
+    {-1, "Static", SS_LEFT | WS_GROUP, L"快捷键：", {11, 16, 34, 9}},
+    {IDC_AUTORUN, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, L"随系统自动启动", {90, 111, 71, 11}},
+    {-1, "Button", BS_GROUPBOX, L"设置", {4, 1, 167, 137}},
     {IDC_RUNRUN, "Button", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
-     "启动即执行功能(无托盘图标，执行功能后即退出，不占任何资源)", {11, 90, 155, 17}},
-    {-1, "Button", BS_GROUPBOX, "锁定/关闭", {10, 34, 155, 24}},
-    {IDC_LOCK_ALL, "Button", BS_AUTORADIOBUTTON | WS_GROUP, "屏/键/鼠", {17, 44, 48, 10}},
-    {IDC_LOCK_MONITOR, "Button", BS_AUTORADIOBUTTON, "屏", {81, 44, 24, 10}},
-    {IDC_LOCK_INPUT, "Button", BS_AUTORADIOBUTTON, "键/鼠", {121, 44, 36, 10}},
-    {IDC_DESKTOP, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "桌面快捷方式", {11, 111, 64, 11}},
-    {IDC_TIMESKM, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "定时关闭、锁定", {12, 73, 72, 10}},
-    {IDC_TIMESKM_VALUE, "Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", {107, 71, 30, 14}},
+     L"启动即执行功能(无托盘图标，执行功能后即退出，不占任何资源)", {11, 90, 155, 17}},
+    {-1, "Button", BS_GROUPBOX, L"锁定/关闭", {10, 34, 155, 24}},
+    {IDC_LOCK_ALL, "Button", BS_AUTORADIOBUTTON | WS_GROUP, L"屏/键/鼠", {17, 44, 48, 10}},
+    {IDC_LOCK_MONITOR, "Button", BS_AUTORADIOBUTTON, L"屏", {81, 44, 24, 10}},
+    {IDC_LOCK_INPUT, "Button", BS_AUTORADIOBUTTON, L"键/鼠", {121, 44, 36, 10}},
+    {IDC_DESKTOP, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, L"桌面快捷方式", {11, 111, 64, 11}},
+    {IDC_TIMESKM, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, L"定时关闭、锁定", {12, 73, 72, 10}},
+    {IDC_TIMESKM_VALUE, "Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, L"", {107, 71, 30, 14}},
     // The up-down control sizes its own width.
-    {IDC_TIMESKM_SPIN, "msctls_updown32", UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ARROWKEYS | WS_GROUP, "",
+    {IDC_TIMESKM_SPIN, "msctls_updown32", UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ARROWKEYS | WS_GROUP, L"",
      {135, 71, 0, 14}},
-    {-1, "Static", SS_LEFT | WS_GROUP, "分钟", {149, 74, 17, 8}},
-    {IDC_ACCCTRL, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, "Ctrl +", {85, 14, 41, 13}},
+    {-1, "Static", SS_LEFT | WS_GROUP, L"分钟", {149, 74, 17, 8}},
+    {IDC_ACCCTRL, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, L"Ctrl +", {85, 14, 41, 13}},
     // A drop-down list's window is its closed height; the template's 95 is the list's.
-    {IDC_ACCKEY, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, "", {128, 13, 37, 0}},
+    {IDC_ACCKEY, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, L"", {128, 13, 37, 0}},
 };
 
 TEST(SettingsDialog, Template130)
 {
     ScriptedSettingsDlg dlg;
     dlg.m_script.Add([&] {
-        char sz[128] = "";
-        ::GetWindowTextA(dlg.m_hWnd, sz, sizeof sz);
-        EXPECT_STREQ("设置", sz);
+        wchar_t sz[128] = L"";
+        ::GetWindowTextW(dlg.m_hWnd, sz, 128);
+        EXPECT_STREQ(L"设置", sz);
         const DWORD kStyle = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
         EXPECT_EQ(kStyle, static_cast<DWORD>(::GetWindowLongA(dlg.m_hWnd, GWL_STYLE)) & kStyle);
         RECT client, size = {0, 0, 175, 160};
@@ -119,11 +119,12 @@ TEST(SettingsDialog, Template130)
 
         HWND hChild = ::GetWindow(dlg.m_hWnd, GW_CHILD);
         for (const TemplateControl& c : kControls) {
-            SCOPED_TRACE(c.text);
+            SCOPED_TRACE(c.id);
             ASSERT_NE(nullptr, hChild);
             EXPECT_EQ(c.id, static_cast<short>(::GetDlgCtrlID(hChild)));
-            ::GetClassNameA(hChild, sz, sizeof sz);
-            EXPECT_EQ(0, lstrcmpiA(c.className, sz)) << sz;
+            char szClass[64] = "";
+            ::GetClassNameA(hChild, szClass, sizeof szClass);
+            EXPECT_EQ(0, lstrcmpiA(c.className, szClass)) << szClass;
             DWORD style = static_cast<DWORD>(::GetWindowLongA(hChild, GWL_STYLE));
             // The edit turns its border into a client edge; the combo box hands its
             // scroll bar to its list.
@@ -131,7 +132,7 @@ TEST(SettingsDialog, Template130)
             EXPECT_EQ(want, style & want);
             EXPECT_EQ(c.style & (WS_GROUP | WS_TABSTOP), style & (WS_GROUP | WS_TABSTOP));
             if (c.id != IDC_TIMESKM_VALUE) {
-                ::GetWindowTextA(hChild, sz, sizeof sz);
+                ::GetWindowTextW(hChild, sz, 128);
                 EXPECT_STREQ(c.text, sz);
             }
             RECT units = c.dialogUnits, actual;
@@ -165,16 +166,16 @@ TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
         // The list from the initialisation data, unsorted, with the member's index selected.
         ASSERT_EQ(7, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCOUNT));
         for (int i = 0; i < 7; ++i) {
-            char sz[8] = "";
+            wchar_t sz[8] = L"";
             dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(sz));
-            EXPECT_EQ("F" + std::to_string(6 + i), sz);
+            EXPECT_EQ(L"F" + std::to_wstring(6 + i), sz);
         }
         EXPECT_EQ(3, dlg.SendDlgItemMessage(IDC_ACCKEY, CB_GETCURSEL));
         EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 1, 1, 1, 1}),
                   (std::vector<int>{dlg.Check(IDC_AUTORUN), dlg.Check(IDC_RUNRUN), dlg.Check(IDC_LOCK_ALL),
                                     dlg.Check(IDC_LOCK_MONITOR), dlg.Check(IDC_LOCK_INPUT), dlg.Check(IDC_DESKTOP),
                                     dlg.Check(IDC_TIMESKM), dlg.Check(IDC_ACCCTRL)}));
-        EXPECT_EQ("42", dlg.Text(IDC_TIMESKM_VALUE));
+        EXPECT_EQ(L"42", dlg.Text(IDC_TIMESKM_VALUE));
         EXPECT_TRUE(dlg.Enabled(IDC_AUTORUN) && dlg.Enabled(IDC_TIMESKM_VALUE) && dlg.Enabled(IDC_TIMESKM_SPIN));
         EXPECT_EQ(MAKELONG(10000, 1), dlg.SendDlgItemMessage(IDC_TIMESKM_SPIN, UDM_GETRANGE));
         EXPECT_EQ(IDOK, ::GetDlgCtrlID(::GetFocus()));
@@ -220,7 +221,7 @@ TEST(SettingsDialog, ExchangesEveryFieldAndFollowsTheClicks)
         // The idle box greys and enables the minutes, which keep their value.
         dlg.Click(IDC_TIMESKM);
         EXPECT_FALSE(dlg.Enabled(IDC_TIMESKM_VALUE) || dlg.Enabled(IDC_TIMESKM_SPIN));
-        EXPECT_EQ("77", dlg.Text(IDC_TIMESKM_VALUE));
+        EXPECT_EQ(L"77", dlg.Text(IDC_TIMESKM_VALUE));
         dlg.PressOK();
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
@@ -267,7 +268,7 @@ TEST(SettingsDialog, RefusedMinutesKeepTheDialogOpenWithTheEditSelected)
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(10000, dlg.m_values.nTimeSKMValue);
     ASSERT_FALSE(BoxCloser::s_texts.empty());
-    EXPECT_NE(std::string::npos, BoxCloser::s_texts.front().find("10000")) << "the range is named";
+    EXPECT_NE(std::string::npos, BoxCloser::s_texts.front().find(L"10000")) << "the range is named";
 }
 
 int RedPixels(HWND hCtrl)

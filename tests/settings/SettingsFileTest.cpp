@@ -38,14 +38,14 @@ bool Contains(const Lines& lines, const std::string& line)
 
 bool WinIniHasTheSection()
 {
-    char names[256] = {};
-    return ::GetProfileStringA(SettingsKeys::kSection, nullptr, "", names, sizeof names) > 0;
+    wchar_t names[256] = {};
+    return ::GetProfileStringW(SettingsKeys::kSection, nullptr, L"", names, 256) > 0;
 }
 
 TEST(SettingsFile, AFirstTimeFileHoldsTheSectionAndTheEightKeysInOrder)
 {
     TempDir dir;
-    std::string ini = dir.File("Velodusk.ini");
+    std::wstring ini = dir.File(L"Velodusk.ini");
     CSettingsFile(ini).Write(Sample());
     EXPECT_EQ((Lines{"[Velodusk]", "AccCtrl=1", "AccKey=6", "Lock=0", "RunRun=0", "TimeSKM=1", "TimeSKMValue=10",
                      "Desktop=1", "AutoRun=0"}),
@@ -55,7 +55,7 @@ TEST(SettingsFile, AFirstTimeFileHoldsTheSectionAndTheEightKeysInOrder)
 TEST(SettingsFile, RewritingReplacesEachValueInPlace)
 {
     TempDir dir;
-    std::string ini = dir.File("Velodusk.ini");
+    std::wstring ini = dir.File(L"Velodusk.ini");
     CSettingsFile file(ini);
     file.Write(Sample());
     file.Write(SettingsValues{0, -1, -1, 1, 0, 10000, 0, -2147483647 - 1});
@@ -69,7 +69,7 @@ TEST(SettingsFile, RewritingReplacesEachValueInPlace)
 TEST(SettingsFile, OtherKeysAndSectionsSurviveAWrite)
 {
     TempDir dir;
-    std::string ini = dir.File("Velodusk.ini");
+    std::wstring ini = dir.File(L"Velodusk.ini");
     TempDir::Write(ini, "[Before]\r\nName=kept\r\n[velodusk]\r\nlock=2\r\nExtra=yes\r\n[After]\r\nOther=1\r\n");
     CSettingsFile(ini).Write(Sample());
 
@@ -81,55 +81,55 @@ TEST(SettingsFile, OtherKeysAndSectionsSurviveAWrite)
                             "AutoRun="})
         EXPECT_EQ(1, CountWithPrefix(lines, key)) << key;
     EXPECT_EQ(0, CSettingsFile(ini).GetInt(SettingsKeys::kLock, 7));
-    char text[32];
-    ::GetPrivateProfileStringA("Before", "Name", "", text, sizeof text, ini.c_str());
-    EXPECT_STREQ("kept", text);
-    ::GetPrivateProfileStringA("After", "Other", "", text, sizeof text, ini.c_str());
-    EXPECT_STREQ("1", text);
+    wchar_t text[32];
+    ::GetPrivateProfileStringW(L"Before", L"Name", L"", text, 32, ini.c_str());
+    EXPECT_STREQ(L"kept", text);
+    ::GetPrivateProfileStringW(L"After", L"Other", L"", text, 32, ini.c_str());
+    EXPECT_STREQ(L"1", text);
 }
 
 TEST(SettingsFile, AnEmptyPathNeitherReadsNorWritesWinIni)
 {
-    ::WriteProfileStringA(SettingsKeys::kSection, nullptr, nullptr);
+    ::WriteProfileStringW(SettingsKeys::kSection, nullptr, nullptr);
     ASSERT_FALSE(WinIniHasTheSection());
     CSettingsFile none{CString()};
     none.Write(Sample());
     none.WriteInt(SettingsKeys::kLock, 2);
     EXPECT_FALSE(WinIniHasTheSection());
 
-    ASSERT_TRUE(::WriteProfileStringA(SettingsKeys::kSection, SettingsKeys::kLock, "2"));
+    ASSERT_TRUE(::WriteProfileStringW(SettingsKeys::kSection, SettingsKeys::kLock, L"2"));
     EXPECT_EQ(5, none.GetInt(SettingsKeys::kLock, 5));
-    ::WriteProfileStringA(SettingsKeys::kSection, nullptr, nullptr);
+    ::WriteProfileStringW(SettingsKeys::kSection, nullptr, nullptr);
 }
 
 TEST(SettingsFile, WritingIntoADirectoryOrAMissingOneFailsSilently)
 {
     TempDir dir;
-    std::string asDirectory = dir.File("Velodusk.ini");
-    ASSERT_TRUE(::CreateDirectoryA(asDirectory.c_str(), nullptr));
+    std::wstring asDirectory = dir.File(L"Velodusk.ini");
+    ASSERT_TRUE(::CreateDirectoryW(asDirectory.c_str(), nullptr));
     CSettingsFile(asDirectory).Write(Sample());
-    EXPECT_TRUE(::GetFileAttributesA(asDirectory.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(::GetFileAttributesW(asDirectory.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(10, CSettingsFile(asDirectory).GetInt(SettingsKeys::kTimeSKMValue, 10));
 
-    std::string inMissing = dir.File("missing\\Velodusk.ini");
+    std::wstring inMissing = dir.File(L"missing\\Velodusk.ini");
     CSettingsFile(inMissing).Write(Sample());
-    EXPECT_FALSE(TempDir::Exists(dir.File("missing")));
+    EXPECT_FALSE(TempDir::Exists(dir.File(L"missing")));
 }
 
 TEST(SettingsFile, WritingIntoAReadOnlyDirectoryFailsSilently)
 {
     TempDir dir;
-    std::string sub = dir.File("ro");
-    ASSERT_TRUE(::CreateDirectoryA(sub.c_str(), nullptr));
-    ASSERT_TRUE(::SetFileAttributesA(sub.c_str(), FILE_ATTRIBUTE_READONLY));
-    std::string probe = sub + "\\probe";
-    HANDLE h = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    std::wstring sub = dir.File(L"ro");
+    ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
+    ASSERT_TRUE(::SetFileAttributesW(sub.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::wstring probe = sub + L"\\probe";
+    HANDLE h = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     const bool bBlocked = h == INVALID_HANDLE_VALUE;
     if (!bBlocked) {
         ::CloseHandle(h);
-        ::DeleteFileA(probe.c_str());
+        ::DeleteFileW(probe.c_str());
     }
-    std::string ini = sub + "\\Velodusk.ini";
+    std::wstring ini = sub + L"\\Velodusk.ini";
     CSettingsFile(ini).Write(Sample());
     // Where the attribute binds (not for root under Wine) nothing is written;
     // elsewhere the write goes through whole.
@@ -140,11 +140,11 @@ TEST(SettingsFile, WritingIntoAReadOnlyDirectoryFailsSilently)
 TEST(SettingsFile, AReadOnlyFileIsLeftAsItWas)
 {
     TempDir dir;
-    std::string ini = dir.File("Velodusk.ini");
+    std::wstring ini = dir.File(L"Velodusk.ini");
     const std::string original = "[Velodusk]\r\nLock=2\r\n";
     TempDir::Write(ini, original);
-    ASSERT_TRUE(::SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE h = ::CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE h = ::CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const bool bBlocked = h == INVALID_HANDLE_VALUE;
     if (!bBlocked) ::CloseHandle(h);
     CSettingsFile(ini).Write(Sample());
@@ -155,7 +155,7 @@ TEST(SettingsFile, AReadOnlyFileIsLeftAsItWas)
 TEST(SettingsFile, AOneMegabyteFileKeepsItsContentAcrossAWrite)
 {
     TempDir dir;
-    std::string ini = dir.File("Velodusk.ini");
+    std::wstring ini = dir.File(L"Velodusk.ini");
     std::string text = "[Filler]\r\n";
     int nKeys = 0;
     for (; text.size() < (1u << 20); ++nKeys) text += "Key" + std::to_string(nKeys) + "=" + std::string(40, 'x') + "\r\n";

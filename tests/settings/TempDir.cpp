@@ -6,14 +6,14 @@
 
 TempDir::TempDir()
 {
-    char base[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, base);
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
     static unsigned s_nCounter = 0;
     for (;;) {
-        std::string path = std::string(base) + "velodusk-settings-" + std::to_string(::GetCurrentProcessId()) +
-                           "-" + std::to_string(++s_nCounter);
-        if (::CreateDirectoryA(path.c_str(), nullptr)) {
-            m_strPath = path + "\\";
+        std::wstring path = std::wstring(base) + L"velodusk-settings-" + std::to_wstring(::GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(++s_nCounter);
+        if (::CreateDirectoryW(path.c_str(), nullptr)) {
+            m_strPath = path + L"\\";
             return;
         }
         if (::GetLastError() != ERROR_ALREADY_EXISTS) return;
@@ -25,40 +25,40 @@ TempDir::~TempDir()
     if (!m_strPath.empty()) RemoveTree(m_strPath.substr(0, m_strPath.size() - 1));
 }
 
-void TempDir::RemoveTree(const std::string& path)
+void TempDir::RemoveTree(const std::wstring& path)
 {
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (hFind != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring child = path + L"\\" + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
-                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(child.c_str());
+                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(child.c_str());
             }
-        } while (::FindNextFileA(hFind, &fd));
+        } while (::FindNextFileW(hFind, &fd));
         ::FindClose(hFind);
     }
-    ::RemoveDirectoryA(path.c_str());
+    ::RemoveDirectoryW(path.c_str());
 }
 
-void TempDir::Write(const std::string& path, const std::string& bytes)
+void TempDir::Write(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::CloseHandle(h);
 }
 
-std::string TempDir::Read(const std::string& path)
+std::string TempDir::Read(const std::wstring& path)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::string();
     std::string bytes;
     char chunk[65536];
@@ -68,7 +68,7 @@ std::string TempDir::Read(const std::string& path)
     return bytes;
 }
 
-std::vector<std::string> TempDir::ReadLines(const std::string& path)
+std::vector<std::string> TempDir::ReadLines(const std::wstring& path)
 {
     std::vector<std::string> lines;
     std::string text = Read(path);
@@ -84,7 +84,7 @@ std::vector<std::string> TempDir::ReadLines(const std::string& path)
     return lines;
 }
 
-bool TempDir::Exists(const std::string& path)
+bool TempDir::Exists(const std::wstring& path)
 {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -13,18 +13,18 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     // With the trailing backslash, as the executable's directory comes.
-    const std::string& Path() const { return m_strPath; }
-    std::string File(const std::string& name) const { return m_strPath + name; }
+    const std::wstring& Path() const { return m_strPath; }
+    std::wstring File(const std::wstring& name) const { return m_strPath + name; }
 
-    static void Write(const std::string& path, const std::string& bytes);
+    static void Write(const std::wstring& path, const std::string& bytes);
     // Empty when the file cannot be read.
-    static std::string Read(const std::string& path);
+    static std::string Read(const std::wstring& path);
     // The lines of a text file without their CR LF.
-    static std::vector<std::string> ReadLines(const std::string& path);
-    static bool Exists(const std::string& path);
+    static std::vector<std::string> ReadLines(const std::wstring& path);
+    static bool Exists(const std::wstring& path);
 
 private:
-    static void RemoveTree(const std::string& path);
+    static void RemoveTree(const std::wstring& path);
 
-    std::string m_strPath;
+    std::wstring m_strPath;
 };

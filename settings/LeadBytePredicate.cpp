@@ -1,8 +1,0 @@
-#include "LeadBytePredicate.h"
-
-#include <windows.h>
-
-bool IsAnsiLeadByte(unsigned char ch)
-{
-    return ::IsDBCSLeadByte(ch) != FALSE;
-}

@@ -1,0 +1,35 @@
+#include "CShellShortcuts.h"
+
+#include <shlobj.h>
+
+#include "UpdateShortcut.h"
+
+namespace {
+// A shell folder's path with pszTail appended; FALSE when the folder cannot be looked
+// up or the path would not fit: appending to a failed look-up would name a relative
+// or garbage path.
+BOOL FolderFile(HWND hWnd, int nFolder, const char* pszTail, CString& strPath)
+{
+    char szFolder[Shortcut::kPathCapacity] = "";
+    return ::SHGetSpecialFolderPathA(hWnd, szFolder, nFolder, FALSE) && Shortcut::JoinPath(szFolder, pszTail, strPath);
+}
+}  // namespace
+
+void CShellShortcuts::Apply(HWND hWnd, BOOL bDesktop, BOOL bAutoRun)
+{
+    // An earlier version kept the start-up shortcut in a "启动" subfolder of the
+    // programs folder, the start-up folder's name on disk on Chinese XP only; there
+    // both are one file, so it goes only when unwanted.
+    CString strLink, strLegacy = Shortcut::kLegacyStartupFolder;
+    strLegacy += "\\";
+    strLegacy += Shortcut::kFileName;
+    if (!bAutoRun && FolderFile(hWnd, CSIDL_PROGRAMS, strLegacy, strLink)) ::DeleteFileA(strLink);
+    UpdateFolderShortcut(hWnd, CSIDL_STARTUP, Shortcut::kFileName, bAutoRun);
+    UpdateFolderShortcut(hWnd, CSIDL_DESKTOP, Shortcut::kFileName, bDesktop);
+}
+
+void CShellShortcuts::UpdateFolderShortcut(HWND hWnd, int nFolder, const char* pszTail, BOOL bWanted)
+{
+    CString strLink;
+    if (FolderFile(hWnd, nFolder, pszTail, strLink)) UpdateShortcut(bWanted, strLink);
+}

@@ -105,9 +105,9 @@ class Tray(E2E):
         self.assertFalse(self.visible(run))
         # The owner comes to the foreground before the menu; a null message follows it.
         calls = [c for c in run.calls() if c.func in ("SetForegroundWindow", "TrackPopupMenu")
-                 or (c.func == "PostMessageA" and c.args[1] == 0)]
+                 or (c.func == "PostMessageW" and c.args[1] == 0)]
         self.assertEqual([(c.func, c.args[0] if c.func != "TrackPopupMenu" else c.args[5]) for c in calls],
-                         [("SetForegroundWindow", run.dlg), ("TrackPopupMenu", run.dlg), ("PostMessageA", run.dlg)])
+                         [("SetForegroundWindow", run.dlg), ("TrackPopupMenu", run.dlg), ("PostMessageW", run.dlg)])
 
     def test_icon_again_after_the_shell_restarts(self):
         run = self.launch("tray_again", {"AccKey": 2})

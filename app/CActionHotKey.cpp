@@ -22,8 +22,12 @@ void CActionHotKey::Unregister()
 
 BOOL CActionHotKey::RegisterActionHotKey(UINT nModifiers, int nKeyIndex)
 {
-    return ::RegisterHotKey(m_hWnd, kHotKeyId, m_settings.nAccCtrl ? nModifiers : 0,
-                            HotKeyText::VirtualKey(nKeyIndex));
+    const UINT nMods = m_settings.nAccCtrl ? nModifiers : 0;
+    const UINT nKey = HotKeyText::VirtualKey(nKeyIndex);
+    // A held key would repeat WM_HOTKEY. Windows before 7 do not know the flag and
+    // refuse it; a key another program holds is refused whatever the flags.
+    if (::RegisterHotKey(m_hWnd, kHotKeyId, nMods | kModNoRepeat, nKey)) return TRUE;
+    return ::GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED && ::RegisterHotKey(m_hWnd, kHotKeyId, nMods, nKey);
 }
 
 CUiText CActionHotKey::TipText() const

@@ -22,6 +22,8 @@ public:
 
     static const int kHotKeyId = IDH_ACTION;
     static const int kMaxKeys = 2;
+    // MOD_NOREPEAT, which headers for Windows before 7 lack.
+    static const UINT kModNoRepeat = 0x4000;
 
 private:
     HWND m_hWnd = nullptr;

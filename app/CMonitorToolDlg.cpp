@@ -173,9 +173,12 @@ void CMonitorToolDlg::OnTrayNotify(LPARAM lParam)
     case ID_TRAY_SHOW:
         ShowMainWindow();
         break;
-    case ID_TRAY_TURN_OFF:
-        DoAction();
+    case ID_TRAY_TURN_OFF: {
+        // The click, or Enter, that chose the item may still be down.
+        const int keys[] = {VK_LBUTTON, VK_RBUTTON, VK_RETURN};
+        if (m_action.ActAfterRelease(m_settings.nLock, keys, 3)) m_runOnce.Mark();
         break;
+    }
     case ID_TRAY_EXIT:
         SendMessage(WM_CLOSE);
         break;
@@ -217,7 +220,10 @@ HCURSOR CMonitorToolDlg::OnQueryDragIcon()
 
 void CMonitorToolDlg::OnTurnOff()
 {
-    DoAction();
+    // A button acts on Enter's or Space's down stroke, or on the click's release; the
+    // key's own release would wake the screen again.
+    const int keys[] = {VK_RETURN, VK_SPACE, VK_LBUTTON};
+    if (m_action.ActAfterRelease(m_settings.nLock, keys, 3)) m_runOnce.Mark();
 }
 
 void CMonitorToolDlg::OnAbout()

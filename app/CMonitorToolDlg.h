@@ -1,29 +1,27 @@
 #pragma once
 #include "AfxWin.h"
-#include "CRunningCopy.h"
+#include "CActionHotKey.h"
 #include "CAnimatedPicture.h"
+#include "CIdleTrigger.h"
 #include "CLockAction.h"
-#include "Resource.h"
+#include "CRunOnceWatch.h"
+#include "CRunningCopy.h"
 #include "CSettingsPlace.h"
+#include "CTrayIcon.h"
+#include "Resource.h"
 #include "SettingsValues.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
-// The hidden main dialog: owns the settings, the tray icon and menu, the hot key and
-// timer 1, and asks the lock action to act.
+// The hidden main window: its buttons and the logo's place. The settings in force
+// live here; each event goes to what owns it: the tray icon, the hot key, the idle
+// trigger, switches from later starts, and the lock action that all of them pull.
 class CMonitorToolDlg : public CDialog {
 public:
     explicit CMonitorToolDlg(CWnd* pParent = nullptr);
 
     void DoAction();
     void LoadSettings(const CString& strDirectory, const CString& strFileName);
-    BOOL RegisterActionHotKey(UINT nModifiers, int nKeyIndex);
-    CString HotKeyName(int nKeyIndex) const;
-    // Builds the tray tip and, unless in run-once mode, registers the hot key.
+    // Registers the hot key (unless in run-once mode) and puts its name in the tray tip.
     void BuildTrayTip();
-    // Creates or deletes one shortcut to the running executable.
-    void UpdateShortcut(BOOL bCreate, CString strLinkPath);
     // The settings in force (Desktop and AutoRun, which only the file keeps, as the
     // last confirmed settings dialog left them, else at their defaults) and the
     // settings file they came from.
@@ -38,8 +36,6 @@ public:
     // The object that lets later starts find this copy, when this process made it.
     CRunningCopy* m_pRunningCopy = nullptr;
 
-    static const int kHotKeyId = IDH_ACTION;
-    static const UINT kTrayIconId = ID_TRAY_ICON;
     static const UINT_PTR kTimerId = 1;
     // The logo, looked for beside the executable.
     static constexpr const wchar_t* kLogoFileName = L"Logo.gif";
@@ -63,32 +59,21 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The action of the hot key or the tray double-click: first the keys or buttons
-    // that started it go up.
-    void DoActionAfterRelease(const int* pKeys, int nKeys);
-    void OnHotKey();
-    void SetUpTray();
+    // The logo beside the executable, in the middle of its area.
+    void PlaceLogo(const CString& strDirectory);
     void OnTrayNotify(LPARAM lParam);
-    // Switches another start of this exe handed over.
-    void OnSwitches(unsigned nFlags);
-    void UpdateFolderShortcut(int nFolder, const wchar_t* pszTail, BOOL bWanted);
 
     CAnimatedPicture m_picture;
     HICON m_hIcon;
     HICON m_hSmallIcon;
     SettingsValues m_settings;
-    POINT m_ptAtAction;
     CString m_strIniPath;
     // Where the settings are read from and written to.
     CSettingsPlace m_place;
     int m_nHideGuard;
-    // The Windows 95 layout: 88 bytes. cbSize stays 0 until the icon is added.
-    NOTIFYICONDATAW m_trayData;
-    CMenu m_trayMenu;
+    CTrayIcon m_tray;
+    CActionHotKey m_hotKey;
+    CIdleTrigger m_idle;
+    CRunOnceWatch m_runOnce;
     CLockAction m_action;
-    // The last input before the idle action, which acts again only after newer input.
-    BOOL m_bIdleActed;
-    DWORD m_dwIdleActedInput;
-
-    static UINT s_uTaskbarCreated;
 };

@@ -5,6 +5,7 @@
 
 namespace IdleCheck {
 
+constexpr uint32_t kMillisecondsPerSecond = 1000;
 constexpr uint32_t kMillisecondsPerMinute = 60000;
 // The settings' own bounds: outside them no idle action.
 constexpr int32_t kMinutesMin = SettingsValues::kMinutesMin;
@@ -17,5 +18,8 @@ uint32_t IdleMilliseconds(uint32_t lastInputTick, uint32_t nowTick);
 uint32_t ThresholdMilliseconds(int32_t minutes);
 bool InRange(int32_t minutes);
 bool ShouldAct(uint32_t lastInputTick, uint32_t nowTick, int32_t minutes);
+// The whole seconds left, rounded up, while the action is at most warnSeconds away
+// and not yet due; 0 otherwise (no warning then: also for minutes out of range).
+uint32_t WarnSecondsLeft(uint32_t lastInputTick, uint32_t nowTick, int32_t minutes, int32_t warnSeconds);
 
 }  // namespace IdleCheck

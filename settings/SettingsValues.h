@@ -10,6 +10,8 @@ struct SettingsValues {
     int nTimeSKMValue = 10;
     int nDesktop = 0;
     int nAutoRun = 0;
+    // Only the file sets these; the settings dialog never writes them.
+    int nIdleWarnSeconds = 10;
 
     // The idle minutes the settings dialog accepts. A value outside, possible only by
     // editing the file, means no idle action: 0 would act on every tick and lock the
@@ -43,4 +45,18 @@ constexpr Key kAll[] = {
 constexpr int kCount = sizeof kAll / sizeof kAll[0];
 // The keys up to RunRun: with run-once chosen its notice shows once they are written.
 constexpr int kBeforeRunOnceNotice = 4;
+
+constexpr wchar_t kIdleWarnSeconds[] = L"IdleWarnSeconds";
+// Keys that only an edit of the file sets, read at start like the others; a value
+// outside its bounds gives the default, as a missing key does.
+struct FileOnlyKey {
+    const wchar_t* pszName;
+    int SettingsValues::*pnValue;
+    int nMin;
+    int nMax;
+};
+// The warning never outlasts the shortest idle period.
+constexpr FileOnlyKey kFileOnly[] = {
+    {kIdleWarnSeconds, &SettingsValues::nIdleWarnSeconds, 0, 60},
+};
 }  // namespace SettingsKeys

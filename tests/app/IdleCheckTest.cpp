@@ -50,4 +50,29 @@ TEST(IdleCheck, OutOfTheDialogsRangeNeverActs)
     EXPECT_FALSE(ShouldAct(0, kMinutesMax * kMillisecondsPerMinute - 1, kMinutesMax));
 }
 
+TEST(IdleCheck, WarnsTheLastSecondsBeforeActing)
+{
+    // {idle ms, minutes, warn seconds, seconds left shown (0: no warning)}
+    const struct { uint32_t idle; int32_t minutes, warn; uint32_t left; } cases[] = {
+        {49999, 1, 10, 0},   // more than ten seconds away
+        {50000, 1, 10, 10},  // exactly ten
+        {50001, 1, 10, 10},  // rounded up: never "0 s" while not due
+        {59001, 1, 10, 1},
+        {59999, 1, 10, 1},
+        {60000, 1, 10, 0},   // due: the action, not the warning
+        {55000, 1, 0, 0},    // switched off
+        {55000, 1, -5, 0},
+        {0, 1, 60, 60},      // as long as the period: from the first tick
+        {0, 0, 10, 0},       // out of range never acts, so never warns
+        {12000, 71583, 10, 0},
+    };
+    for (const auto& c : cases) {
+        // Across the tick counter's wrap too.
+        for (uint32_t last : {1000u, 0xFFFFFFFFu - 20000}) {
+            EXPECT_EQ(WarnSecondsLeft(last, last + c.idle, c.minutes, c.warn), c.left)
+                << c.idle << " ms idle, " << c.minutes << " min, warn " << c.warn << " s";
+        }
+    }
+}
+
 }  // namespace

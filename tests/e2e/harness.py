@@ -45,6 +45,8 @@ def resource_ids():
 
 IDS = resource_ids()
 HOTKEY_ID = IDS["IDH_ACTION"]
+# The hot key is registered without auto-repeat.
+MOD_NOREPEAT = 0x4000
 
 
 def rc_texts():

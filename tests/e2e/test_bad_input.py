@@ -5,7 +5,7 @@ import random
 import subprocess
 
 import harness
-from harness import E2E, HOTKEY_ID
+from harness import E2E, HOTKEY_ID, MOD_NOREPEAT
 
 
 def junk(n, seed):
@@ -18,7 +18,7 @@ class BadInput(E2E):
         run.wait_dialog()
         hk = run.wait_calls("RegisterHotKey", 1, 20)
         run.wait_ticks(2)
-        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x75]], "defaults: plain F6")
+        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, MOD_NOREPEAT, 0x75]], "defaults: plain F6")
         self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [0])
         self.assertEqual(run.actions(), [], "not run-once")
 
@@ -45,7 +45,7 @@ class BadInput(E2E):
         before = run.listing()
         run.wait_dialog()
         hk = run.wait_calls("RegisterHotKey", 1, 30)
-        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 2, 0x7B]])
+        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, MOD_NOREPEAT | 2, 0x7B]])
         self.close(run)
         self.assertEqual(run.listing(), before)
 

@@ -3,6 +3,8 @@ period; switched off it never acts."""
 import harness
 from harness import E2E, move_to, wait_until, xdo
 
+WARNING_CLASS = "VeloduskIdleWarning"
+
 
 class Idle(E2E):
     def test_off_never_acts(self):
@@ -27,29 +29,45 @@ class Idle(E2E):
                 self.assertEqual(run.actions(), [])
                 run.stop()
 
-    def test_one_minute(self):
+    def test_one_minute_after_its_warning(self):
         move_to(500, 400)
         run = self.launch("idle_on", {"TimeSKM": 1, "TimeSKMValue": 1, "Lock": 1})
         run.wait_dialog()
         move_to(510, 410)
         last_input = run.probe.tick()
-        acts = run.wait_actions(2, 90)
-        self.assertTrue(acts, "no idle action within 90 s")
-        first = acts[0].ms - last_input
-        self.assertTrue(59000 <= first <= 63500, "first idle action %d ms after the last input" % first)
+        front = run.probe.foreground()
+
+        def warning():
+            return next((w for w in run.probe.windows(WARNING_CLASS) if w[1]), None)
+
+        # Ten seconds before the action, without the foreground, in the corner of the
+        # work area above the taskbar's notification area.
+        hwnd, _, rect = wait_until(warning, 70, "the idle warning")
+        shown = run.probe.tick() - last_input
+        self.assertTrue(48000 <= shown <= 53000, "warning %d ms after the last input" % shown)
+        self.assertEqual(run.probe.foreground(), front, "the warning took the foreground")
+        self.assertEqual(run.actions(), [])
+        self.assertGreater(rect[0], harness.DESKTOP_SIZE[0] // 2, rect)
+        self.assertGreater(rect[1], harness.DESKTOP_SIZE[1] // 2, rect)
+        self.assertLess(rect[3], harness.DESKTOP_SIZE[1], rect)
+        harness.screenshot(run.logs + "/warning.png")
+
+        # Any input ends it, and no action follows in that period: the next comes a
+        # whole minute after the input, with the warning gone before it.
+        move_to(600, 500)
+        moved = run.probe.tick()
+        wait_until(lambda: not warning(), 10, "the warning gone after a pointer move")
+        wait_until(warning, 70, "the next period's warning")
+        acts = run.wait_actions(2, 30)
+        self.assertTrue(acts, "no idle action after the second warning")
+        first = acts[0].ms - moved
+        self.assertTrue(59000 <= first <= 63500, "idle action %d ms after the input" % first)
         self.assertActionShapes(acts, run.dlg, block=False, monitor_off=True)
+        self.assertIsNone(warning(), "the warning outlived the action")
         self.assertEqual(run.calls("BlockInput"), [], "lock mode 1 never blocks input")
         # Still idle: the next ticks stay quiet (it acted every second before).
         run.wait_ticks(5)
         self.assertEqual(len(run.actions()), 2, "acted again in the same idle period")
-
-        move_to(600, 500)
-        moved = run.probe.tick()
-        acts = run.wait_actions(4, 90)
-        self.assertEqual(len(acts), 4, "no action in the idle period after new input")
-        self.assertActionShapes(acts[2:], run.dlg, block=False, monitor_off=True)
-        second = acts[2].ms - moved
-        self.assertTrue(59000 <= second <= 63500, "second idle action %d ms after the new input" % second)
 
     def test_waits_for_full_screen_work(self):
         run = harness.Run("idle_full_screen", {"TimeSKM": 1, "TimeSKMValue": 1, "Lock": 1})

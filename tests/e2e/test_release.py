@@ -38,6 +38,33 @@ class Release(E2E):
         acts = run.wait_actions(4, 30)
         self.assertActionShapes(acts[2:], run.dlg, block=False, monitor_off=True)
 
+    def test_enter_held_on_the_focused_button(self):
+        move_to(500, 400)
+        run = self.launch("release_enter", {"Lock": 1})
+        run.wait_dialog()
+        left, top, right, bottom = harness.show_main_window(run)["rect"]
+        # A click on the window's bare edge makes it active; a round of Tab through the
+        # three buttons brings the focus back to the action button as the dialog
+        # manager moves it, which makes a focused button the one Enter presses.
+        move_to(left + 4, (top + bottom) // 2)
+        xdo("click", 1)
+        wait_until(lambda: (run.probe.foreground() or {}).get("hwnd") == run.dlg, 20, "the main window active")
+        xdo("key", "Tab", "Tab", "Tab")
+        xdo("keydown", "Return")
+        try:
+            wait_until(lambda: [m for m in run.messages("WM_COMMAND", "Call", proc="window")
+                                if m.wp == harness.IDS["IDC_TURN_OFF"]],
+                       20, "the button's click while Enter is down")
+            # The hold itself is the input under test, not a wait for something.
+            time.sleep(2)
+            released = run.probe.tick()
+        finally:
+            xdo("keyup", "Return")
+        acts = run.wait_actions(2, 30)
+        self.assertActionShapes(acts, run.dlg, block=False, monitor_off=True)
+        self.assertEqual([c.ms - released for c in acts if c.ms < released], [],
+                         "acted while Enter was held (ms before the release)")
+
     def test_exit_chosen_while_f6_is_held(self):
         move_to(500, 400)
         run = self.launch("release_exit", {"Lock": 1})

@@ -8,7 +8,7 @@ import struct
 import subprocess
 
 import harness
-from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, xdo
+from harness import E2E, HOTKEY_ID, MOD_NOREPEAT, TIP_PREFIX, move_to, xdo
 
 NIM_MODIFY = 1
 MOD_CONTROL, VK_F6, VK_F12 = 2, 0x75, 0x7B
@@ -193,7 +193,7 @@ class Settings(E2E):
                  if c.func in ("UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW", "MessageBoxW")]
         self.assertEqual([c.func for c in after], ["UnregisterHotKey", "RegisterHotKey", "Shell_NotifyIconW"], after)
         self.assertEqual(after[0].args, [run.dlg, HOTKEY_ID])
-        self.assertEqual(after[1].args, [run.dlg, HOTKEY_ID, 0, VK_F6])
+        self.assertEqual(after[1].args, [run.dlg, HOTKEY_ID, MOD_NOREPEAT, VK_F6])
         self.assertEqual(after[2].args[0], NIM_MODIFY)
         self.assertFalse(os.path.exists(DESKTOP_LNK), "an unwanted shortcut is deleted")
         self.assertEqual(self.tip(run), TIP_PREFIX + "F6)")
@@ -215,7 +215,7 @@ class Settings(E2E):
         self.choose_ctrl_f12(run, dlg)
         self.confirm(run, dlg)
         self.assertTrue(os.path.samefile(persisted, os.path.join(run.dir, "Velodusk.ini")), "the INI was replaced")
-        self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL | MOD_NOREPEAT, VK_F12])
         self.assertEqual(run.calls("MessageBoxW"), [])
         self.assertEqual(self.ini(run), "[Velodusk]\r\nLock=1\r\n" + "".join(
             "%s=%d\r\n" % (k, v) for k, v in dict(DEFAULTS, AccCtrl=1, AccKey=6).items() if k != "Lock"))
@@ -361,14 +361,14 @@ class Settings(E2E):
 
     def test_read_only_folder_saves_per_user(self):
         run = self.save_where_the_exe_folder_cannot("settings_ro_dir", folder=True)
-        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL | MOD_NOREPEAT, VK_F12])
         with open(USER_INI, "rb") as f:
             self.assertEqual(f.read().decode("ascii"), ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6)))
 
     def test_read_only_ini_saves_per_user(self):
         # Read while no per-user file exists; its lock mode goes over with the rest.
         run = self.save_where_the_exe_folder_cannot("settings_ro_ini", {"Lock": 1}, file=True)
-        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        self.assertEqual(self.restarted_hot_key(run), [run.dlg, HOTKEY_ID, MOD_CONTROL | MOD_NOREPEAT, VK_F12])
         with open(USER_INI, "rb") as f:
             self.assertEqual(f.read().decode("ascii"), ini_text(dict(DEFAULTS, AccCtrl=1, AccKey=6, Lock=1)))
 
@@ -376,7 +376,7 @@ class Settings(E2E):
         run = self.save_where_the_exe_folder_cannot("settings_ro_all", folder=True, user_dir=True)
         self.assertEqual(os.listdir(USER_DIR), [])
         # Applied all the same for this run: the hot key is the new one.
-        self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL, VK_F12])
+        self.assertEqual([c.args for c in run.calls("RegisterHotKey")][-1], [run.dlg, HOTKEY_ID, MOD_CONTROL | MOD_NOREPEAT, VK_F12])
 
     def test_folder_outside_the_code_page(self):
         """The exe in a folder named in Hangul under code page 936: the INI there keeps a

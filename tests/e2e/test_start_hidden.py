@@ -1,6 +1,6 @@
 """Started with no INI file: invisible, defaults in force, F6 and button 1000 act."""
 import harness
-from harness import E2E, HOTKEY_ID, TIP_PREFIX, move_to, wait_until, xdo
+from harness import E2E, HOTKEY_ID, MOD_NOREPEAT, TIP_PREFIX, move_to, wait_until, xdo
 
 
 class StartWithoutIni(E2E):
@@ -11,7 +11,7 @@ class StartWithoutIni(E2E):
 
         # Defaults: plain F6, tray icon added, nothing acted at start.
         hk = run.wait_calls("RegisterHotKey", 1, 20)
-        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, 0, 0x75]])
+        self.assertEqual([c.args for c in hk], [[run.dlg, HOTKEY_ID, MOD_NOREPEAT, 0x75]])
         tray = run.wait_calls("Shell_NotifyIconW", 1, 20)
         self.assertEqual([c.args[0] for c in tray], [0], "one NIM_ADD")
         run.wait_ticks(2)

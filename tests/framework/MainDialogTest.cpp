@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kHotKeyId = CMonitorToolDlg::kHotKeyId;
+constexpr int kHotKeyId = CActionHotKey::kHotKeyId;
 constexpr UINT kTemplateStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 std::string ModuleIniPath()
@@ -222,6 +222,50 @@ TEST_F(MainDialog, RendersTemplate102WithoutADefaultButtonAndFocusOnTheAction)
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(dlg.m_script.StepCount(), dlg.m_script.StepsRun());
+}
+
+}  // namespace
+
+namespace {
+
+// At logon the shell may refuse or time out the first adds; the icon must still come
+// without any announcement from the shell. The stand-in refuses what the shell
+// refuses before it is ready: every add and change until its third add.
+int g_nAddsRefused = 0;
+BOOL WINAPI NotifyRefusingFirstAdds(DWORD dwMessage, PNOTIFYICONDATAW pData)
+{
+    if (dwMessage == NIM_ADD && g_nAddsRefused < 2) {
+        ++g_nAddsRefused;
+        return FALSE;
+    }
+    if (dwMessage == NIM_MODIFY && g_nAddsRefused < 2) return FALSE;
+    return ::Shell_NotifyIconW(dwMessage, pData);
+}
+
+TEST(TrayIcon, RefusedAddsAreTriedAgainUntilTheIconIsThere)
+{
+    HWND hWnd = ::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(hWnd);
+    {
+        CTrayIcon tray(NotifyRefusingFirstAdds);
+        tray.Add(hWnd, ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+        tray.SetTip(L"tip");
+        EXPECT_FALSE(tray.IsShown());
+        const DWORD dwStart = ::GetTickCount();
+        MSG msg;
+        while (!tray.IsShown() && ::GetTickCount() - dwStart < 6 * CTrayIcon::kRetryMs &&
+               ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (!(msg.hwnd == hWnd && tray.OnMessage(msg.message, msg.wParam))) ::DispatchMessageW(&msg);
+        }
+        EXPECT_EQ(2, g_nAddsRefused);
+        ASSERT_TRUE(tray.IsShown());
+        // The shell has it: a change of the real icon succeeds, with the tip set while it was away.
+        EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &tray.m_trayData));
+        EXPECT_STREQ(L"tip", tray.m_trayData.szTip);
+        tray.Delete();
+        EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &tray.m_trayData));
+    }
+    ::DestroyWindow(hWnd);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ public:
     void Append(const WCHAR* psz);
     // Text of the system's ANSI code page (a path, a key name) after what is there.
     void AppendAnsi(const char* psz);
+    // The system's words for error dwError, on one line, and its number.
+    void AppendSystemMessage(DWORD dwError);
 
     operator const WCHAR*() const { return m_sz; }
     int GetLength() const { return lstrlenW(m_sz); }

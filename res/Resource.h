@@ -35,6 +35,7 @@
 #define IDS_SWITCH_EXIT 270
 #define IDS_SWITCH_HELP 271
 #define IDS_SWITCH_HELP_SAME 272
+#define IDS_BLOCK_REFUSED 273
 
 // Settings dialog 130
 #define IDC_AUTORUN 1005

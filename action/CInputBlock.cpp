@@ -111,16 +111,22 @@ void CInputBlock::CloseThread()
     m_dwThreadId = 0;
 }
 
-std::wstring CInputBlock::InputDesktopName()
+void CInputBlock::InputDesktopName(WCHAR (&szName)[kDesktopNameLength])
 {
+    szName[0] = L'\0';
     HDESK hDesk = ::OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
-    if (!hDesk) return std::wstring();
-    WCHAR szName[256] = L"";
+    if (!hDesk) return;
     DWORD cbNeeded = 0;
     if (!::GetUserObjectInformationW(hDesk, UOI_NAME, szName, sizeof(szName) - sizeof(WCHAR), &cbNeeded))
         szName[0] = L'\0';
     ::CloseDesktop(hDesk);
-    return szName;
+}
+
+BOOL CInputBlock::InputDesktopIs(const WCHAR* pszName)
+{
+    WCHAR szNow[kDesktopNameLength];
+    InputDesktopName(szNow);
+    return ::lstrcmpW(szNow, pszName) == 0;
 }
 
 bool CInputBlock::PassRelease(DWORD vk)
@@ -210,7 +216,8 @@ unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
     MSG msg;
     // The queue must exist before the owner can post the stop message.
     ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    const std::wstring strDesktop = InputDesktopName();
+    WCHAR szDesktop[kDesktopNameLength];
+    InputDesktopName(szDesktop);
     HWINEVENTHOOK hSwitch = ::SetWinEventHook(kEventDesktopSwitch, kEventDesktopSwitch, nullptr,
                                               DesktopSwitchProc, 0, 0, WINEVENT_OUTOFCONTEXT);
     // Asked on every block: granted once, BlockInput can be refused the next time.
@@ -238,7 +245,7 @@ unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
             ::DispatchMessageW(&msg);
             continue;
         }
-        if (InputDesktopName() != strDesktop) break;
+        if (!InputDesktopIs(szDesktop)) break;
         if (!bSystem) pThis->CheckHooks();
         if (catcher.GetSafeHwnd() && ::GetForegroundWindow() != catcher.GetSafeHwnd())
             CCatchWindow::TakeForeground(catcher.GetSafeHwnd());

@@ -1,8 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-
 // Blocks keyboard and mouse input: through the system's BlockInput, else with
 // low-level hooks where that is refused (a process that is not elevated, one not on
 // the input desktop, another program holding the block; Wine). Either way a catch
@@ -56,9 +54,11 @@ private:
                                            LONG idChild, DWORD dwThread, DWORD dwTime);
     // BlockInput, looked up in user32 on each call.
     static BOOL WINAPI SystemBlockInput(BOOL fBlockIt);
+    static const int kDesktopNameLength = 256;
     // Name of the desktop that receives input now; empty when it cannot be opened
     // (the secure desktop of Ctrl+Alt+Del, for a standard user).
-    static std::wstring InputDesktopName();
+    static void InputDesktopName(WCHAR (&szName)[kDesktopNameLength]);
+    static BOOL InputDesktopIs(const WCHAR* pszName);
     // A key or button that was down when the hooks went in may go up through them,
     // so nothing stays stuck down afterwards.
     static bool PassRelease(DWORD vk);

@@ -5,27 +5,23 @@
 
 void CCatchWindow::Show(BOOL bNotice)
 {
-    HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
+    HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = hInstance;
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = kClassName;
     // A second block finds the class registered: the failure is that.
-    ::RegisterClassA(&wc);
+    ::RegisterClassW(&wc);
 
     m_hPrevious = ::GetForegroundWindow();
-    m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | (bNotice ? 0 : WS_EX_LAYERED), kClassName, "",
-                               WS_POPUP, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                               ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr,
-                               nullptr, hInstance, nullptr);
+    m_hWnd = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | (bNotice ? 0 : WS_EX_LAYERED), kClassName, L"",
+                               WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, hInstance, nullptr);
     if (!m_hWnd) return;
     if (!bNotice) ::SetLayeredWindowAttributes(m_hWnd, 0, kAlpha, LWA_ALPHA);
-    ::ShowWindow(m_hWnd, SW_SHOW);
-    // Allowed while the process holds the trigger's foreground right: the hot key,
-    // the tray's click and the button all give it.
-    ::SetForegroundWindow(m_hWnd);
+    CoverVirtualScreen(m_hWnd);
+    ::ShowWindow(m_hWnd, SW_SHOWNA);
 }
 
 void CCatchWindow::Hide()
@@ -38,10 +34,47 @@ void CCatchWindow::Hide()
     m_hPrevious = nullptr;
 }
 
+BOOL CCatchWindow::TakeForeground(HWND hWnd)
+{
+    // Judged by the foreground itself, which is what the block needs.
+    ::SetForegroundWindow(hWnd);
+    return ::GetForegroundWindow() == hWnd;
+}
+
+void CCatchWindow::CoverVirtualScreen(HWND hWnd)
+{
+    // Turning a monitor off can take a DisplayPort screen out of the layout, and
+    // waking it brings it back: the virtual screen moves under the window.
+    ::SetWindowPos(hWnd, HWND_TOPMOST, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                   ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOACTIVATE);
+    ::InvalidateRect(hWnd, nullptr, TRUE);
+}
+
 LRESULT CALLBACK CCatchWindow::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_PAINT || (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_LAYERED))
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    switch (message) {
+    case WM_CLOSE:
+        // From anyone: DefWindowProc would destroy the window under hooks that stay in.
+        return 0;
+    case WM_SYSCOMMAND:
+        // A cover has no use for closing, minimising, moving or sizing; none comes
+        // from the user, whose input is blocked.
+        return 0;
+    case WM_DISPLAYCHANGE:
+        CoverVirtualScreen(hWnd);
+        break;
+    case WM_PAINT:
+        if (::GetWindowLongW(hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) break;
+        Paint(hWnd);
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+}
+
+void CCatchWindow::Paint(HWND hWnd)
+{
     PAINTSTRUCT ps;
     HDC hdc = ::BeginPaint(hWnd, &ps);
     // The primary screen, in client coordinates: the virtual screen may begin left
@@ -54,5 +87,4 @@ LRESULT CALLBACK CCatchWindow::WndProc(HWND hWnd, UINT message, WPARAM wParam, L
     ::SetBkMode(hdc, TRANSPARENT);
     ::DrawTextW(hdc, CUiText(IDS_INPUT_LOCKED), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     ::EndPaint(hWnd, &ps);
-    return 0;
 }

@@ -8,11 +8,15 @@
 namespace {
 // EVENT_SYSTEM_DESKTOPSWITCH: the headers declare it only for newer targets than ours.
 constexpr DWORD kEventDesktopSwitch = 0x0020;
+// Ends the block thread's loop, posted to the thread itself. WM_QUIT would not do:
+// any program may post that to the thread.
+constexpr UINT kStopMessage = WM_APP;
 }
 
 LONG CInputBlock::s_down[256];
 DWORD CInputBlock::s_nEvents;
-LONG CInputBlock::s_bSystemBlocks;
+
+CInputBlock::CInputBlock() : m_blockers{SystemBlockInput, ::SetWindowsHookExW} {}
 
 CInputBlock::~CInputBlock()
 {
@@ -21,44 +25,71 @@ CInputBlock::~CInputBlock()
 
 BOOL CInputBlock::Begin(BOOL bNotice)
 {
-    // Refused for a process that is not elevated, and not implemented in Wine.
-    if (SystemBlock()) s_bSystemBlocks = TRUE;
-    if (s_bSystemBlocks || IsActive()) return TRUE;
-    CloseThread();
-    m_bHooked = FALSE;
-    m_bNotice = bNotice;
-    m_hReady = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!m_hReady) return FALSE;
-    unsigned id = 0;
-    m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadMain, this, 0, &id));
-    m_dwThreadId = id;
-    if (m_hThread) {
-        // Unbounded: the thread either signals or ends within its first few calls. A
-        // timeout here would close the event under a thread still about to hook, and
-        // leave hooks behind that no Lift knows of.
-        HANDLE waits[2] = {m_hReady, m_hThread};
-        ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (IsActive()) {
+        // The trigger gave this thread the right again.
+        CCatchWindow::TakeForeground(m_hCatch);
+        return TRUE;
     }
-    ::CloseHandle(m_hReady);
+    // A block that ended by itself (the desktop switch) leaves its thread's handle.
+    Lift();
+    m_bBlocked = FALSE;
+    m_hCatch = nullptr;
+    m_bNotice = bNotice;
+    m_hReady = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    unsigned id = 0;
+    if (m_hReady) m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadMain, this, 0, &id));
+    if (!m_hThread) {
+        m_dwSystemError = m_dwHookError = ::GetLastError();
+    } else {
+        m_dwThreadId = id;
+        // Unbounded: the thread either signals or ends within its first few calls.
+        HANDLE waits[2] = {m_hReady, m_hThread};
+        WaitSending(2, waits);
+    }
+    if (m_hReady) ::CloseHandle(m_hReady);
     m_hReady = nullptr;
-    if (!m_bHooked) Lift();
-    return m_bHooked;
+    if (!m_bBlocked) {
+        Lift();
+        return FALSE;
+    }
+    // Here, on the thread that received the trigger, while it still holds the right
+    // to give the foreground; the block thread tries again while the block lasts.
+    CCatchWindow::TakeForeground(m_hCatch);
+    return TRUE;
 }
 
-BOOL CInputBlock::SystemBlock()
+BOOL WINAPI CInputBlock::SystemBlockInput(BOOL fBlockIt)
 {
     // Looked up at run time rather than imported; a missing export blocks nothing.
     typedef BOOL(WINAPI * BlockInputProc)(BOOL);
     BlockInputProc pfnBlockInput = AfxSystemProc<BlockInputProc>("user32.dll", "BlockInput");
-    return pfnBlockInput && pfnBlockInput(TRUE);
+    if (!pfnBlockInput) {
+        ::SetLastError(ERROR_PROC_NOT_FOUND);
+        return FALSE;
+    }
+    return pfnBlockInput(fBlockIt);
 }
 
 void CInputBlock::Lift()
 {
     if (!m_hThread) return;
-    ::PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
-    ::WaitForSingleObject(m_hThread, kStopTimeoutMs);
+    ::PostThreadMessageW(m_dwThreadId, kStopMessage, 0, 0);
+    // However long it takes: a thread left running would keep hooks and a window no
+    // later Lift knows of, and would touch this object after it is gone. On its way
+    // out it may hand the foreground back to a window of this thread.
+    WaitSending(1, &m_hThread);
     CloseThread();
+}
+
+DWORD CInputBlock::WaitSending(DWORD nCount, const HANDLE* pHandles)
+{
+    for (;;) {
+        const DWORD dwResult = ::MsgWaitForMultipleObjects(nCount, pHandles, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (dwResult != WAIT_OBJECT_0 + nCount) return dwResult;
+        // Handles the sent messages only; posted ones wait for the caller's loop.
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 BOOL CInputBlock::IsActive() const
@@ -68,8 +99,9 @@ BOOL CInputBlock::IsActive() const
 
 void CInputBlock::OnDesktopSwitch()
 {
-    // The thread unhooks on its way out; the handle is closed by the next Begin or Lift.
-    if (m_hThread) ::PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
+    // The thread ends the block on its way out; the handle is closed by the next
+    // Begin or Lift.
+    if (m_hThread) ::PostThreadMessageW(m_dwThreadId, kStopMessage, 0, 0);
 }
 
 void CInputBlock::CloseThread()
@@ -79,15 +111,22 @@ void CInputBlock::CloseThread()
     m_dwThreadId = 0;
 }
 
-std::string CInputBlock::InputDesktopName()
+void CInputBlock::InputDesktopName(WCHAR (&szName)[kDesktopNameLength])
 {
+    szName[0] = L'\0';
     HDESK hDesk = ::OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
-    if (!hDesk) return std::string();
-    char szName[256] = "";
+    if (!hDesk) return;
     DWORD cbNeeded = 0;
-    if (!::GetUserObjectInformationA(hDesk, UOI_NAME, szName, sizeof(szName) - 1, &cbNeeded)) szName[0] = '\0';
+    if (!::GetUserObjectInformationW(hDesk, UOI_NAME, szName, sizeof(szName) - sizeof(WCHAR), &cbNeeded))
+        szName[0] = L'\0';
     ::CloseDesktop(hDesk);
-    return szName;
+}
+
+BOOL CInputBlock::InputDesktopIs(const WCHAR* pszName)
+{
+    WCHAR szNow[kDesktopNameLength];
+    InputDesktopName(szNow);
+    return ::lstrcmpW(szNow, pszName) == 0;
 }
 
 bool CInputBlock::PassRelease(DWORD vk)
@@ -126,16 +165,18 @@ LRESULT CALLBACK CInputBlock::MouseProc(int nCode, WPARAM wParam, LPARAM lParam)
 
 void CALLBACK CInputBlock::DesktopSwitchProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
 {
-    // Runs on the hook thread, whose loop then ends and takes the hooks with it.
-    ::PostQuitMessage(0);
+    // Runs on the block thread, whose loop then ends and takes the block with it.
+    ::PostThreadMessageW(::GetCurrentThreadId(), kStopMessage, 0, 0);
 }
 
 void CInputBlock::Hook()
 {
     Unhook();
-    HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
-    m_hKeyboard = ::SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
-    m_hMouse = ::SetWindowsHookExA(WH_MOUSE_LL, MouseProc, hInstance, 0);
+    HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
+    m_hKeyboard = m_blockers.pfnSetHook(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
+    if (!m_hKeyboard) m_dwHookError = ::GetLastError();
+    m_hMouse = m_blockers.pfnSetHook(WH_MOUSE_LL, MouseProc, hInstance, 0);
+    if (!m_hMouse) m_dwHookError = ::GetLastError();
     // Input up to now came before these hooks.
     m_nEventsSeen = s_nEvents;
     LASTINPUTINFO lii = {sizeof(LASTINPUTINFO), 0};
@@ -173,31 +214,45 @@ unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
     // The system drops a low-level hook whose callback misses LowLevelHooksTimeout.
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     MSG msg;
-    // The queue must exist before the owner can post the quit message.
-    ::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    const std::string strDesktop = InputDesktopName();
+    // The queue must exist before the owner can post the stop message.
+    ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    WCHAR szDesktop[kDesktopNameLength];
+    InputDesktopName(szDesktop);
     HWINEVENTHOOK hSwitch = ::SetWinEventHook(kEventDesktopSwitch, kEventDesktopSwitch, nullptr,
                                               DesktopSwitchProc, 0, 0, WINEVENT_OUTOFCONTEXT);
-    pThis->Hook();
+    // Asked on every block: granted once, BlockInput can be refused the next time.
+    // Called here, so the block ends with this thread at the latest.
+    const BOOL bSystem = pThis->m_blockers.pfnBlockInput(TRUE);
+    pThis->m_dwSystemError = bSystem ? 0 : ::GetLastError();
+    pThis->m_dwHookError = 0;
+    if (!bSystem) pThis->Hook();
     const BOOL bHooked = pThis->m_hKeyboard && pThis->m_hMouse;
-    const BOOL bNotice = pThis->m_bNotice;
-    pThis->m_bHooked = bHooked;
-    ::SetEvent(pThis->m_hReady);
-    // Only once the owner runs again: the change of foreground may send its windows
-    // messages.
+    if (!bSystem && !bHooked) pThis->Unhook();
+    const BOOL bBlocked = bSystem || bHooked;
+    // Shown before the owner runs on, without activation, which would send messages
+    // to the owner's windows while it waits.
     CCatchWindow catcher;
-    if (bHooked) catcher.Show(bNotice);
-    const UINT_PTR uTimer = bHooked ? ::SetTimer(nullptr, 0, kCheckPeriodMs, nullptr) : 0;
-    while (bHooked && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (bBlocked) catcher.Show(pThis->m_bNotice);
+    pThis->m_hCatch = catcher.GetSafeHwnd();
+    pThis->m_bBlocked = bBlocked;
+    ::SetEvent(pThis->m_hReady);
+    const UINT_PTR uTimer = bBlocked ? ::SetTimer(nullptr, 0, kCheckPeriodMs, nullptr) : 0;
+    while (bBlocked) {
+        const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (bGot < 0 || (!msg.hwnd && msg.message == kStopMessage)) break;
+        if (!bGot) continue;  // WM_QUIT, from anyone
         if (msg.message != WM_TIMER || msg.hwnd || msg.wParam != uTimer) {
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
             continue;
         }
-        if (InputDesktopName() != strDesktop) break;
-        pThis->CheckHooks();
+        if (!InputDesktopIs(szDesktop)) break;
+        if (!bSystem) pThis->CheckHooks();
+        if (catcher.GetSafeHwnd() && ::GetForegroundWindow() != catcher.GetSafeHwnd())
+            CCatchWindow::TakeForeground(catcher.GetSafeHwnd());
     }
     if (uTimer) ::KillTimer(nullptr, uTimer);
     catcher.Hide();
+    if (bSystem) pThis->m_blockers.pfnBlockInput(FALSE);
     if (hSwitch) ::UnhookWinEvent(hSwitch);
     pThis->Unhook();
     return 0;

@@ -1,8 +1,10 @@
 #include "CLockAction.h"
 
 #include "Afx.h"
+#include "CUiText.h"
 #include "CWinThread.h"
 #include "CWnd.h"
+#include "Resource.h"
 
 namespace {
 constexpr LPARAM kMonitorPowerOff = 2;
@@ -15,14 +17,13 @@ void CLockAction::Act(int nMode)
     ::Sleep(kSettleMs);
     switch (nMode) {
     case kMonitorOffAndBlock:
-        m_inputBlock.Begin(TRUE);
-        TurnMonitorOff();
+        if (Block(TRUE)) TurnMonitorOff();
         break;
     case kMonitorOff:
         TurnMonitorOff();
         break;
     case kBlock:
-        m_inputBlock.Begin(FALSE);
+        Block(FALSE);
         break;
     default:
         break;
@@ -59,7 +60,7 @@ void CALLBACK CLockAction::ReleaseTimerProc(HWND, UINT, UINT_PTR, DWORD)
     pThis->EndWait();
     // Repeats the system queued before the release seen last.
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
     }
     pThis->Act(pThis->m_nWaitMode);
 }
@@ -77,11 +78,33 @@ void CLockAction::Lift()
     m_inputBlock.Lift();
 }
 
+BOOL CLockAction::Block(BOOL bNotice)
+{
+    if (m_inputBlock.Begin(bNotice)) return TRUE;
+    // The box's own loop runs the triggers that come meanwhile: one box is enough.
+    if (m_bTelling) return FALSE;
+    CUiText system, hooks, text;
+    system.AppendSystemMessage(m_inputBlock.GetSystemError());
+    hooks.AppendSystemMessage(m_inputBlock.GetHookError());
+    text.Format(IDS_BLOCK_REFUSED, static_cast<const WCHAR*>(system), static_cast<const WCHAR*>(hooks));
+    m_bTelling = TRUE;
+    // In front of whatever the user works in: an idle trigger comes without the
+    // right to the foreground.
+    ::MessageBoxW(MainWindow(), text, CUiText(IDS_NOTICE), MB_ICONWARNING | MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+    m_bTelling = FALSE;
+    return FALSE;
+}
+
+HWND CLockAction::MainWindow()
+{
+    CWinThread* pThread = AfxGetThread();
+    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
+    return pMainWnd ? pMainWnd->m_hWnd : nullptr;
+}
+
 void CLockAction::TurnMonitorOff()
 {
     // Through the thread's main window; the system's default handling of
     // SC_MONITORPOWER does the rest.
-    CWinThread* pThread = AfxGetThread();
-    CWnd* pMainWnd = pThread ? pThread->GetMainWnd() : nullptr;
-    ::SendMessageA(pMainWnd ? pMainWnd->m_hWnd : nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
+    ::SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
 }

@@ -5,12 +5,14 @@
 
 // What a trigger does, whoever pulls it (hot key, tray, button, idle timer, command
 // line): waits until the keys or buttons that pulled it are up, settles, then turns
-// the monitor off, blocks input, or both, as the lock mode says.
+// the monitor off, blocks input, or both, as the lock mode says. A block that nothing
+// grants is said in a message box, and the monitor then stays on so that it is seen.
 class CLockAction {
 public:
     enum Mode { kMonitorOffAndBlock = 0, kMonitorOff = 1, kBlock = 2 };
 
     CLockAction() = default;
+    explicit CLockAction(const CInputBlock::Blockers& blockers) : m_inputBlock(blockers) {}
     ~CLockAction() { Lift(); }
     CLockAction(const CLockAction&) = delete;
     CLockAction& operator=(const CLockAction&) = delete;
@@ -39,9 +41,14 @@ private:
     static void CALLBACK ReleaseTimerProc(HWND hWnd, UINT message, UINT_PTR idEvent, DWORD dwTime);
     BOOL AnyHeld() const;
     void EndWait();
+    // Begins the block; refused, tells the user why, unless a box saying so is open.
+    BOOL Block(BOOL bNotice);
+    // The thread's main window, the owner of what the action sends and shows.
+    static HWND MainWindow();
     static void TurnMonitorOff();
 
     CInputBlock m_inputBlock;
+    BOOL m_bTelling = FALSE;
     UINT_PTR m_uTimer = 0;
     int m_nWaitMode = 0;
     int m_keys[kMaxKeys] = {};

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 // Whether the user watches or works full-screen (a film, a game, a presentation):
-// the foreground window covers its whole monitor, has no caption, and is neither
-// the desktop, one of the shell's windows nor one of ours; or the shell says so
-// where it can.
+// the foreground window is not one of ours, and the shell says so where it can, or
+// the window's client area covers its whole monitor without the window being
+// maximised, the desktop or one of the shell's.
 bool IsFullScreenInFront();

@@ -73,3 +73,19 @@ void CUiText::Append(const WCHAR* psz)
     while (*psz && n < kCapacity - 1) m_sz[n++] = *psz++;
     m_sz[n] = 0;
 }
+
+void CUiText::AppendSystemMessage(DWORD dwError)
+{
+    const int nStart = GetLength();
+    int n = nStart + static_cast<int>(::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                                       dwError, 0, m_sz + nStart, kCapacity - nStart, nullptr));
+    // The system's texts end in a line break, and some hold one.
+    for (int i = nStart; i < n; ++i) {
+        if (m_sz[i] == L'\r' || m_sz[i] == L'\n') m_sz[i] = L' ';
+    }
+    while (n > nStart && m_sz[n - 1] == L' ') --n;
+    m_sz[n] = 0;
+    WCHAR szNumber[16];
+    ::wsprintfW(szNumber, n > nStart ? L" (%lu)" : L"%lu", dwError);
+    Append(szNumber);
+}

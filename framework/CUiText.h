@@ -19,6 +19,8 @@ public:
     void Format(UINT nID, ...);
     // Text after what is there, cut to the capacity.
     void Append(const WCHAR* psz);
+    // The system's words for error dwError, on one line, and its number.
+    void AppendSystemMessage(DWORD dwError);
 
     operator const WCHAR*() const { return m_sz; }
     int GetLength() const { return lstrlenW(m_sz); }

@@ -3,7 +3,6 @@
 #include <exception>
 #include <map>
 #include <memory>
-#include <string>
 #include <unordered_map>
 
 #include "CDC.h"
@@ -13,6 +12,9 @@
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 
 namespace {
+// What the exception barrier keeps of an escaped exception's text for the trace.
+constexpr int kEscapedCapacity = 128;
+
 // Every attached window and its object. A handle not in here is not ours, whatever
 // its GWLP_USERDATA holds: reflection probes arbitrary child windows.
 struct HandleTable {
@@ -213,20 +215,22 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     // and the message counts as handled with the answer 0.
     // The trace is written after the handler: OutputDebugString raises an exception
     // of its own, which has no place inside a C++ one being handled.
-    std::string escaped;
+    // A copy of the text, cut to a fixed buffer: the exception that owns it is gone
+    // by then, and a std::string would link the narrow string's code for this alone.
+    char szEscaped[kEscapedCapacity] = "";
     bool bEscaped = true;
     try {
         result = WindowProc(message, wParam, lParam);
         bEscaped = false;
     } catch (CFileException* e) {
-        escaped = "CFileException";
+        lstrcpynA(szEscaped, "CFileException", kEscapedCapacity);
         e->Delete();
     } catch (const std::exception& e) {
-        escaped = e.what();
+        lstrcpynA(szEscaped, e.what(), kEscapedCapacity);
     } catch (...) {
-        escaped = "unknown exception";
+        lstrcpynA(szEscaped, "unknown exception", kEscapedCapacity);
     }
-    if (bEscaped) TraceEscaped(message, escaped.c_str());
+    if (bEscaped) TraceEscaped(message, szEscaped);
     --m_nDispatchDepth;
     if (--t_nDispatchDepth == 0) DeleteTempObjects();
     m_current = saved;

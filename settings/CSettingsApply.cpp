@@ -40,11 +40,6 @@ void CSettingsApply::ReportSaveFailure(CWnd* pOwner, const wchar_t* pszPath, DWO
     CUiText text(IDS_SAVE_FAILED);
     text.Append(pszPath);
     text.Append(L"\n");
-    WCHAR* pszReason = nullptr;
-    if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, dwError, 0, reinterpret_cast<WCHAR*>(&pszReason), 0, nullptr)) {
-        text.Append(pszReason);
-        ::LocalFree(pszReason);
-    }
+    text.AppendSystemMessage(dwError);
     pOwner->MessageBox(text, IDS_NOTICE, MB_ICONERROR | MB_OK);
 }

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "CCatchWindow.h"
+#include "CLockAction.h"
+#include "CUiText.h"
+#include "CWinApp.h"
+#include "CWnd.h"
+#include "Resource.h"
+
 namespace {
 
 // Input injected with SendInput passes the low-level hooks as real input does. The
@@ -33,6 +40,7 @@ bool WaitFor(bool (*check)(WORD), WORD vk, bool want)
 // Reads which hooks the block has in force.
 class WatchedBlock : public CInputBlock {
 public:
+    using CInputBlock::CInputBlock;
     bool Replaced(HHOOK hKeyboard, HHOOK hMouse) const
     {
         return m_hKeyboard && m_hMouse && m_hKeyboard != hKeyboard && m_hMouse != hMouse;
@@ -108,6 +116,144 @@ TEST_F(InputBlockTest, HooksTheSystemDropsAreInstalledAgain)
     Key(kMarkerKey, true);
     ASSERT_TRUE(WaitFor(Down, kMarkerKey, false)) << "stuck down";
     EXPECT_FALSE(Down(kProbeKey)) << "the new hooks let a key through";
+}
+
+// Stand-ins for the system functions that block: BlockInput answers as s_bGrant
+// says and counts its calls; the refused hook installer fails as the system may.
+BOOL s_bGrant = FALSE;
+int s_nBlockCalls = 0;
+int s_nUnblockCalls = 0;
+const DWORD kBlockInputError = ERROR_ACCESS_DENIED;
+const DWORD kHookError = ERROR_NOT_ENOUGH_MEMORY;
+
+BOOL WINAPI StandInBlockInput(BOOL fBlockIt)
+{
+    ++(fBlockIt ? s_nBlockCalls : s_nUnblockCalls);
+    if (fBlockIt && !s_bGrant) ::SetLastError(kBlockInputError);
+    return !fBlockIt || s_bGrant;
+}
+
+HHOOK WINAPI RefusedHook(int, HOOKPROC, HINSTANCE, DWORD)
+{
+    ::SetLastError(kHookError);
+    return nullptr;
+}
+
+const CInputBlock::Blockers kNothingTakes = {StandInBlockInput, RefusedHook};
+const CInputBlock::Blockers kHooksTake = {StandInBlockInput, ::SetWindowsHookExW};
+
+HWND CatchWindow()
+{
+    HWND hWnd = ::FindWindowW(CCatchWindow::kClassName, nullptr);
+    DWORD dwProcess = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcess);
+    return dwProcess == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd) ? hWnd : nullptr;
+}
+
+TEST_F(InputBlockTest, BlockInputIsAskedOnEveryBlockAndTheWindowCoversEitherWay)
+{
+    WatchedBlock asked(kNothingTakes);
+    s_nBlockCalls = s_nUnblockCalls = 0;
+    s_bGrant = TRUE;
+    ASSERT_TRUE(asked.Begin());
+    EXPECT_FALSE(asked.m_keyboard() || asked.m_mouse()) << "hooks on top of BlockInput";
+    const HWND hCatch = CatchWindow();
+    ASSERT_TRUE(hCatch) << "no window over the screen where BlockInput blocks";
+    RECT rc;
+    ::GetWindowRect(hCatch, &rc);
+    EXPECT_EQ(::GetSystemMetrics(SM_CXVIRTUALSCREEN), rc.right - rc.left);
+    EXPECT_EQ(::GetSystemMetrics(SM_CYVIRTUALSCREEN), rc.bottom - rc.top);
+    asked.Lift();
+    EXPECT_EQ(1, s_nUnblockCalls) << "the block's thread ends what it began";
+    EXPECT_FALSE(CatchWindow());
+
+    // Granted once, refused now: nothing blocks.
+    s_bGrant = FALSE;
+    EXPECT_FALSE(asked.Begin());
+    EXPECT_EQ(2, s_nBlockCalls);
+    EXPECT_EQ(kBlockInputError, asked.GetSystemError());
+    EXPECT_EQ(kHookError, asked.GetHookError());
+    EXPECT_FALSE(asked.IsActive());
+    EXPECT_FALSE(CatchWindow());
+}
+
+// The program's main window, counting the monitor's power-offs it is sent.
+class PowerWatch : public CWnd {
+public:
+    int m_nOffs = 0;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER) ++m_nOffs;
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// Read and closed from the box's own loop, which runs this thread's timers.
+CUiText s_boxText;
+int s_nBoxes = 0;
+
+BOOL CALLBACK CloseNoticeBox(HWND hWnd, LPARAM)
+{
+    WCHAR szClass[16] = L"", szCaption[32] = L"";
+    ::GetClassNameW(hWnd, szClass, 16);
+    ::GetWindowTextW(hWnd, szCaption, 32);
+    if (lstrcmpW(szClass, L"#32770") != 0 || lstrcmpW(szCaption, CUiText(IDS_NOTICE)) != 0) return TRUE;
+    WCHAR szText[CUiText::kCapacity] = L"";
+    ::GetDlgItemTextW(hWnd, 0xFFFF, szText, CUiText::kCapacity);  // the box's text control
+    s_boxText = CUiText();
+    s_boxText.Append(szText);
+    ++s_nBoxes;
+    ::SendMessageW(hWnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseNoticeBox, 0);
+}
+
+TEST(LockAction, ARefusedBlockIsToldAndLeavesTheMonitorOn)
+{
+    CUiText systemReason, hookReason, told;
+    systemReason.AppendSystemMessage(kBlockInputError);
+    hookReason.AppendSystemMessage(kHookError);
+    told.Format(IDS_BLOCK_REFUSED, static_cast<const WCHAR*>(systemReason), static_cast<const WCHAR*>(hookReason));
+    ASSERT_NE(told.GetLength(), 0);
+
+    CWinApp app;
+    PowerWatch mainWnd;
+    ASSERT_TRUE(mainWnd.SubclassWindow(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)));
+    app.m_pMainWnd = &mainWnd;
+    const UINT_PTR uTimer = ::SetTimer(nullptr, 0, 50, LookForBox);
+    s_bGrant = FALSE;
+    const struct {
+        int nMode;
+        const CInputBlock::Blockers& blockers;
+        int nBoxes, nOffs;
+    } cases[] = {
+        {CLockAction::kMonitorOffAndBlock, kNothingTakes, 1, 0},
+        {CLockAction::kBlock, kNothingTakes, 1, 0},
+        // The box finder finds nothing where the hooks take, and the monitor goes off.
+        {CLockAction::kMonitorOffAndBlock, kHooksTake, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.nMode << (c.nBoxes ? ", nothing takes" : ", hooks take"));
+        s_nBoxes = mainWnd.m_nOffs = 0;
+        s_boxText = CUiText();
+        CLockAction action(c.blockers);
+        action.Act(c.nMode);
+        EXPECT_EQ(c.nBoxes, s_nBoxes);
+        if (c.nBoxes) {
+            EXPECT_STREQ(static_cast<const WCHAR*>(told), static_cast<const WCHAR*>(s_boxText));
+        }
+        EXPECT_EQ(c.nOffs, mainWnd.m_nOffs);
+        EXPECT_EQ(c.nBoxes == 0, CatchWindow() != nullptr);
+        action.Lift();
+    }
+    ::KillTimer(nullptr, uTimer);
+    app.m_pMainWnd = nullptr;
+    mainWnd.DestroyWindow();
 }
 
 }  // namespace

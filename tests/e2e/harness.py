@@ -28,6 +28,11 @@ WM_SYSCOMMAND = 0x112
 WM_USER = 0x400
 SC_CLOSE = 0xF060
 
+# The traced calls of the lock action: the monitor's power-off is sent to the main
+# window, the block's hooks are set (BlockInput is traced under its own name).
+MONITOR_OFF_CALL = "SendMessageW"
+HOOK_CALL = "SetWindowsHookExW"
+
 
 def resource_ids():
     """The program's identifiers, read from the header the program is built with."""
@@ -586,7 +591,7 @@ class Run:
     def actions(self):
         """The calls the lock action makes, in order."""
         return [c for c in self.calls()
-                if c.func in ("BlockInput", "SetWindowsHookExA") or (c.func == "SendMessageA" and c.args[1:2] == [WM_SYSCOMMAND])
+                if c.func in ("BlockInput", HOOK_CALL) or (c.func == MONITOR_OFF_CALL and c.args[1:2] == [WM_SYSCOMMAND])
                 or (c.func == "Sleep" and c.args == [500])]
 
     def wait_actions(self, count, timeout):
@@ -649,15 +654,15 @@ class E2E(unittest.TestCase):
         """One action's calls: the 500 ms sleep, then what the lock mode asks for.
         HOOKS: the block's keyboard and mouse hooks go in (BlockInput fails under Wine;
         a block already holding adds none)."""
-        want = (["Sleep"] + (["BlockInput"] if block else []) + (["SetWindowsHookExA"] * 2 if hooks else [])
-                + (["SendMessageA"] if monitor_off else []))
+        want = (["Sleep"] + (["BlockInput"] if block else []) + ([HOOK_CALL] * 2 if hooks else [])
+                + ([MONITOR_OFF_CALL] if monitor_off else []))
         self.assertEqual([c.func for c in calls], want, calls)
-        self.assertEqual([c.args[0] for c in calls if c.func == "SetWindowsHookExA"], [13, 14] if hooks else [],
+        self.assertEqual([c.args[0] for c in calls if c.func == HOOK_CALL], [13, 14] if hooks else [],
                          "WH_KEYBOARD_LL, WH_MOUSE_LL")
         for c in calls:
             if c.func == "BlockInput":
                 self.assertEqual(c.args, [1])
-            if c.func == "SendMessageA":
+            if c.func == MONITOR_OFF_CALL:
                 self.assertEqual(c.args, [dlg, WM_SYSCOMMAND, 0xF170, 2])
         if len(calls) > 1 and calls[0].ms is not None:
             waited = calls[1].ms - calls[0].ms

@@ -15,7 +15,7 @@ class Release(E2E):
         move_to(500, 400)
 
         def power_offs():
-            return [c for c in run.actions() if c.func == "SendMessageA" and c.args[1] == WM_SYSCOMMAND]
+            return [c for c in run.actions() if c.func == harness.MONITOR_OFF_CALL and c.args[1] == WM_SYSCOMMAND]
 
         xdo("keydown", "F6")
         try:
@@ -82,7 +82,7 @@ class Release(E2E):
             xdo("keyup", "F6")
         self.assertTrue(gone or run.wait_gone(20), "the program did not end")
         run.proc.wait(harness.bound(20))
-        self.assertEqual([c for c in run.actions() if c.func == "SendMessageA"], [], "powered off on the way out")
+        self.assertEqual([c for c in run.actions() if c.func == harness.MONITOR_OFF_CALL], [], "powered off on the way out")
 
 
 if __name__ == "__main__":

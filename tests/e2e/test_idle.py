@@ -1,7 +1,7 @@
 """Timer 1's idle trigger: acts a minute after the last input, once per idle
 period; switched off it never acts."""
 import harness
-from harness import E2E, move_to, wait_until, xdo
+from harness import E2E, TARGET_RECT, move_to, wait_until, xdo
 
 WARNING_CLASS = "VeloduskIdleWarning"
 
@@ -33,9 +33,14 @@ class Idle(E2E):
         move_to(500, 400)
         run = self.launch("idle_on", {"TimeSKM": 1, "TimeSKMValue": 1, "Lock": 1})
         run.wait_dialog()
+        # What the user reads: another program's window, in front.
+        harness.start_target(run.logs)
+        move_to((TARGET_RECT[0] + TARGET_RECT[2]) // 2, (TARGET_RECT[1] + TARGET_RECT[3]) // 2)
+        xdo("click", 1)
+        front = wait_until(lambda: (lambda f: f if f and f["class"] == "VeloduskProbeTarget" else None)(
+            run.probe.foreground()), 20, "the target in front")
         move_to(510, 410)
         last_input = run.probe.tick()
-        front = run.probe.foreground()
 
         def warning():
             return next((w for w in run.probe.windows(WARNING_CLASS) if w[1]), None)

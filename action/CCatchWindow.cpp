@@ -24,6 +24,15 @@ void CCatchWindow::Show(BOOL bNotice)
     ::ShowWindow(m_hWnd, SW_SHOWNA);
 }
 
+void CCatchWindow::SetMinutesLeft(int nMinutes)
+{
+    // Kept with the window, where its procedure finds it; painted anew only when the
+    // number changes.
+    if (!m_hWnd || ::GetWindowLongPtrW(m_hWnd, GWLP_USERDATA) == nMinutes) return;
+    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, nMinutes);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
 void CCatchWindow::Hide()
 {
     if (!m_hWnd) return;
@@ -85,6 +94,10 @@ void CCatchWindow::Paint(HWND hWnd)
     ::SelectObject(hdc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetTextColor(hdc, RGB(255, 255, 255));
     ::SetBkMode(hdc, TRANSPARENT);
-    ::DrawTextW(hdc, CUiText(IDS_INPUT_LOCKED), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    CUiText text;
+    const LONG_PTR nMinutes = ::GetWindowLongPtrW(hWnd, GWLP_USERDATA);
+    if (nMinutes > 0) text.Format(IDS_INPUT_LOCKED_MINUTES, static_cast<int>(nMinutes));
+    else text.Load(IDS_INPUT_LOCKED);
+    ::DrawTextW(hdc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     ::EndPaint(hWnd, &ps);
 }

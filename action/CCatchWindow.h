@@ -19,6 +19,9 @@ public:
     // to the eye. Shown without taking the activation: the foreground is taken by the
     // thread that received the trigger, which holds the right to give it.
     void Show(BOOL bNotice);
+    // The whole minutes until the block ends by itself, which the notice says; 0: it
+    // does not.
+    void SetMinutesLeft(int nMinutes);
     // Goes, and gives the foreground back to the window that had it.
     void Hide();
     HWND GetSafeHwnd() const { return m_hWnd; }

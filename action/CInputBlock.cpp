@@ -11,6 +11,19 @@ constexpr DWORD kEventDesktopSwitch = 0x0020;
 // Ends the block thread's loop, posted to the thread itself. WM_QUIT would not do:
 // any program may post that to the thread.
 constexpr UINT kStopMessage = WM_APP;
+// Posted to the block thread with the minutes of a later action: the block ends that
+// long after it.
+constexpr UINT kMinutesMessage = WM_APP + 1;
+
+// Whole minutes left, rounded up, of nMinutes begun dwElapsed ms ago; 0 once they
+// are over.
+int MinutesLeft(int nMinutes, DWORD dwElapsed)
+{
+    const unsigned long long nTotal = static_cast<unsigned long long>(nMinutes) * CInputBlock::kMinuteMs;
+    return dwElapsed < nTotal ? static_cast<int>((nTotal - dwElapsed + CInputBlock::kMinuteMs - 1) /
+                                                 CInputBlock::kMinuteMs)
+                              : 0;
+}
 }
 
 LONG CInputBlock::s_down[256];
@@ -23,9 +36,10 @@ CInputBlock::~CInputBlock()
     Lift();
 }
 
-BOOL CInputBlock::Begin(BOOL bNotice)
+BOOL CInputBlock::Begin(BOOL bNotice, int nMinutes)
 {
     if (IsActive()) {
+        ::PostThreadMessageW(m_dwThreadId, kMinutesMessage, static_cast<WPARAM>(nMinutes), 0);
         // The trigger gave this thread the right again.
         CCatchWindow::TakeForeground(m_hCatch);
         return TRUE;
@@ -35,6 +49,7 @@ BOOL CInputBlock::Begin(BOOL bNotice)
     m_bBlocked = FALSE;
     m_hCatch = nullptr;
     m_bNotice = bNotice;
+    m_nMinutes = nMinutes;
     m_hReady = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     unsigned id = 0;
     if (m_hReady) m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadMain, this, 0, &id));
@@ -232,7 +247,12 @@ unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
     // Shown before the owner runs on, without activation, which would send messages
     // to the owner's windows while it waits.
     CCatchWindow catcher;
-    if (bBlocked) catcher.Show(pThis->m_bNotice);
+    int nMinutes = pThis->m_nMinutes;
+    DWORD dwStart = ::GetTickCount();
+    if (bBlocked) {
+        catcher.Show(pThis->m_bNotice);
+        catcher.SetMinutesLeft(nMinutes);
+    }
     pThis->m_hCatch = catcher.GetSafeHwnd();
     pThis->m_bBlocked = bBlocked;
     ::SetEvent(pThis->m_hReady);
@@ -241,11 +261,23 @@ unsigned __stdcall CInputBlock::ThreadMain(void* pParam)
         const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
         if (bGot < 0 || (!msg.hwnd && msg.message == kStopMessage)) break;
         if (!bGot) continue;  // WM_QUIT, from anyone
+        if (!msg.hwnd && msg.message == kMinutesMessage) {
+            nMinutes = static_cast<int>(msg.wParam);
+            dwStart = ::GetTickCount();
+            catcher.SetMinutesLeft(nMinutes);
+            continue;
+        }
         if (msg.message != WM_TIMER || msg.hwnd || msg.wParam != uTimer) {
             ::DispatchMessageW(&msg);
             continue;
         }
         if (!InputDesktopIs(szDesktop)) break;
+        if (nMinutes > 0) {
+            // Checked once a period: the block ends up to a period late, never early.
+            const int nLeft = MinutesLeft(nMinutes, ::GetTickCount() - dwStart);
+            if (!nLeft) break;
+            catcher.SetMinutesLeft(nLeft);
+        }
         if (!bSystem) pThis->CheckHooks();
         if (catcher.GetSafeHwnd() && ::GetForegroundWindow() != catcher.GetSafeHwnd())
             CCatchWindow::TakeForeground(catcher.GetSafeHwnd());

@@ -7,7 +7,8 @@
 // window covers the screen on a thread of the block's own, at high priority: the
 // system drops a low-level hook whose callback answers late, and the GUI thread sleeps
 // inside every action. Ctrl+Alt+Del stays the way out: the hooks cannot see it, it
-// lifts BlockInput, and it switches the input desktop, which ends the block.
+// lifts BlockInput, and it switches the input desktop, which ends the block. A block
+// given minutes also ends by itself: its thread ends it at the deadline.
 class CInputBlock {
 public:
     // The system functions that block; a stand-in can take their place.
@@ -23,10 +24,12 @@ public:
     CInputBlock& operator=(const CInputBlock&) = delete;
 
     // Starts the block, through BlockInput if the system grants it now, else with the
-    // hooks; while one holds, only tries again to bring its window to the foreground.
-    // bNotice: the catch window shows the way out (the monitor goes off with it).
-    // TRUE once input is blocked; FALSE, with the reasons below, when nothing took.
-    BOOL Begin(BOOL bNotice = FALSE);
+    // hooks; while one holds, only tries again to bring its window to the foreground,
+    // and counts its nMinutes afresh. bNotice: the catch window shows the way out (the
+    // monitor goes off with it). nMinutes: the block ends by itself that long after
+    // (0: never). TRUE once input is blocked; FALSE, with the reasons below, when
+    // nothing took.
+    BOOL Begin(BOOL bNotice = FALSE, int nMinutes = 0);
     // Ends the block, if one holds, and waits for its thread however long it takes.
     void Lift();
     BOOL IsActive() const;
@@ -40,6 +43,7 @@ public:
     // The block thread's own check of the input desktop, for systems that do not
     // report the switch, of the hooks still being called and of the foreground.
     static const UINT kCheckPeriodMs = 1000;
+    static const DWORD kMinuteMs = 60000;
 
 protected:
     // The hooks in force; the block thread replaces them when the system drops them.
@@ -82,6 +86,8 @@ private:
     DWORD m_dwSystemError = 0;
     DWORD m_dwHookError = 0;
     BOOL m_bNotice = FALSE;
+    // The minutes the thread starts with; later ones are posted to it.
+    int m_nMinutes = 0;
     // What the last check saw: the last input's time and the hooks' call count.
     DWORD m_dwInputSeen = 0;
     DWORD m_nEventsSeen = 0;

@@ -12,33 +12,35 @@ constexpr LPARAM kMonitorPowerOff = 2;
 
 CLockAction* CLockAction::s_pWaiting;
 
-void CLockAction::Act(int nMode)
+void CLockAction::Act(int nMode, int nMinutes)
 {
     ::Sleep(kSettleMs);
+    if (nMinutes < 0) nMinutes = m_nBlockMinutes;
     switch (nMode) {
     case kMonitorOffAndBlock:
-        if (Block(TRUE)) TurnMonitorOff();
+        if (Block(TRUE, nMinutes)) TurnMonitorOff();
         break;
     case kMonitorOff:
         TurnMonitorOff();
         break;
     case kBlock:
-        Block(FALSE);
+        Block(FALSE, nMinutes);
         break;
     default:
         break;
     }
 }
 
-BOOL CLockAction::ActAfterRelease(int nMode, const int* pKeys, int nKeys)
+BOOL CLockAction::ActAfterRelease(int nMode, const int* pKeys, int nKeys, int nMinutes)
 {
     if (s_pWaiting || nKeys < 0 || nKeys > kMaxKeys) return FALSE;
     for (int i = 0; i < nKeys; ++i) m_keys[i] = pKeys[i];
     m_nKeys = nKeys;
     m_nWaitMode = nMode;
+    m_nWaitMinutes = nMinutes;
     m_dwWaitStart = ::GetTickCount();
     if (!AnyHeld() || !(m_uTimer = ::SetTimer(nullptr, 0, kReleasePollMs, ReleaseTimerProc))) {
-        Act(nMode);
+        Act(nMode, nMinutes);
         return TRUE;
     }
     s_pWaiting = this;
@@ -62,7 +64,7 @@ void CALLBACK CLockAction::ReleaseTimerProc(HWND, UINT, UINT_PTR, DWORD)
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
     }
-    pThis->Act(pThis->m_nWaitMode);
+    pThis->Act(pThis->m_nWaitMode, pThis->m_nWaitMinutes);
 }
 
 void CLockAction::EndWait()
@@ -78,9 +80,9 @@ void CLockAction::Lift()
     m_inputBlock.Lift();
 }
 
-BOOL CLockAction::Block(BOOL bNotice)
+BOOL CLockAction::Block(BOOL bNotice, int nMinutes)
 {
-    if (m_inputBlock.Begin(bNotice)) return TRUE;
+    if (m_inputBlock.Begin(bNotice, nMinutes)) return TRUE;
     // The box's own loop runs the triggers that come meanwhile: one box is enough.
     if (m_bTelling) return FALSE;
     CUiText system, hooks, text;

@@ -17,15 +17,19 @@ public:
     CLockAction(const CLockAction&) = delete;
     CLockAction& operator=(const CLockAction&) = delete;
 
-    // Settles, then acts as nMode says; another value does nothing.
-    void Act(int nMode);
+    // The minutes after which a block ends by itself (0: it lasts until Ctrl+Alt+Del),
+    // for the actions that do not give their own.
+    void SetBlockMinutes(int nMinutes) { m_nBlockMinutes = nMinutes; }
+    // Settles, then acts as nMode says; another value does nothing. nMinutes: the
+    // block's own minutes; negative: those SetBlockMinutes gave.
+    void Act(int nMode, int nMinutes = -1);
     // Acts once none of the nKeys virtual keys (keys or mouse buttons) is held, or
     // kReleaseWaitMs after the call: at once when none is, else from a thread timer,
     // which every message loop of the thread runs, a dialog's or a message box's
     // included. A trigger that arrives during the wait joins it (FALSE). The wait
     // ends without acting when the program ends first: the thread's loops stop, and
     // Lift stops the timer.
-    BOOL ActAfterRelease(int nMode, const int* pKeys, int nKeys);
+    BOOL ActAfterRelease(int nMode, const int* pKeys, int nKeys, int nMinutes = -1);
     BOOL IsWaiting() const { return m_uTimer != 0; }
     // Ends a wait, and a block of our own hooks; the program's exit.
     void Lift();
@@ -42,7 +46,7 @@ private:
     BOOL AnyHeld() const;
     void EndWait();
     // Begins the block; refused, tells the user why, unless a box saying so is open.
-    BOOL Block(BOOL bNotice);
+    BOOL Block(BOOL bNotice, int nMinutes);
     // The thread's main window, the owner of what the action sends and shows.
     static HWND MainWindow();
     static void TurnMonitorOff();
@@ -51,6 +55,8 @@ private:
     BOOL m_bTelling = FALSE;
     UINT_PTR m_uTimer = 0;
     int m_nWaitMode = 0;
+    int m_nWaitMinutes = -1;
+    int m_nBlockMinutes = 0;
     int m_keys[kMaxKeys] = {};
     int m_nKeys = 0;
     DWORD m_dwWaitStart = 0;

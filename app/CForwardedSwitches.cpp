@@ -2,6 +2,7 @@
 
 #include "CRunningCopy.h"
 #include "CommandLine.h"
+#include "SettingsValues.h"
 
 namespace {
 // Posted to the copy itself, so that the sender's wait ends at once.
@@ -12,18 +13,22 @@ const int CForwardedSwitches::kReleaseKeys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTT
 const int CForwardedSwitches::kReleaseKeyCount = sizeof kReleaseKeys / sizeof kReleaseKeys[0];
 
 BOOL CForwardedSwitches::OnMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, Request& request,
-                                   int& nMode, LRESULT& lResult)
+                                   int& nMode, int& nMinutes, LRESULT& lResult)
 {
     request = kNone;
     if (message == WM_COPYDATA) {
-        unsigned nFlags = 0;
-        lResult = CRunningCopy::ReadForwarded(lParam, nFlags) && ::PostMessageW(hWnd, WM_SWITCHES, nFlags, 0);
+        CRunningCopy::Switches switches;
+        lResult = CRunningCopy::ReadForwarded(lParam, switches) &&
+                  ::PostMessageW(hWnd, WM_SWITCHES, switches.nFlags, switches.nMinutes);
         return TRUE;
     }
     if (message != WM_SWITCHES) return FALSE;
     lResult = 0;
     const unsigned nFlags = static_cast<unsigned>(wParam);
     nMode = CommandLine::LockMode(nFlags);
+    // Any program can post this message: minutes out of range are the settings'.
+    const int nGiven = static_cast<int>(lParam);
+    nMinutes = nGiven >= 0 && nGiven <= SettingsValues::kLockMinutesMax ? nGiven : CommandLine::kNoMinutes;
     // A plain second start: this copy's window instead of a second icon.
     request = nFlags & CommandLine::kExit ? kExit : nMode < 0 ? kShow : kAct;
     return TRUE;

@@ -5,6 +5,7 @@
 #include "CUiText.h"
 #include "CommandLine.h"
 #include "ModulePath.h"
+#include "SettingsValues.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -30,10 +31,14 @@ void ShowSwitchBox(const CommandLine::Parsed& args)
     }
     text.Append(CUiText(IDS_SWITCH_HEADING));
     for (int i = 0; i < CommandLine::kSwitchCount; ++i) {
+        const CommandLine::Switch& sw = CommandLine::kSwitches[i];
         text.Append(L"\n/");
-        text.Append(CommandLine::kSwitches[i].name);
+        text.Append(sw.name);
+        if (sw.minutes) text.Append(L":N");
         text.Append(L"\t");
-        text.Append(CUiText(CommandLine::kSwitches[i].descriptionId));
+        CUiText description;
+        description.Format(sw.descriptionId, SettingsValues::kLockMinutesMax);
+        text.Append(description);
     }
     text.Append(CUiText(IDS_SWITCH_FOOTER));
     CWnd().MessageBox(text, IDS_NOTICE, args.unknown ? MB_ICONERROR | MB_OK : MB_ICONINFORMATION | MB_OK);
@@ -46,7 +51,8 @@ BOOL CMonitorToolApp::InitInstance()
     // own name comes first.
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    const CommandLine::Parsed args = argv && argc > 1 ? CommandLine::Parse(argc - 1, argv + 1) : CommandLine::Parsed{0, nullptr};
+    const CommandLine::Parsed args = argv && argc > 1 ? CommandLine::Parse(argc - 1, argv + 1)
+                                                          : CommandLine::Parsed{0, CommandLine::kNoMinutes, nullptr};
     if (args.unknown || (args.flags & CommandLine::kHelp)) {
         ShowSwitchBox(args);
         m_nExitCode = args.unknown ? CommandLine::kExitUnknownSwitch : 0;
@@ -61,7 +67,7 @@ BOOL CMonitorToolApp::InitInstance()
     CString strModule;
     if (GetModulePath(nullptr, strModule) && copy.Open(strModule, args.flags == 0) && !copy.IsCreator()) {
         const HWND hRunning = copy.WaitForWindow();
-        if (hRunning && CRunningCopy::Forward(hRunning, args.flags)) return FALSE;
+        if (hRunning && CRunningCopy::Forward(hRunning, {args.flags, args.minutes})) return FALSE;
         copy.Release();
     }
     if (args.flags & CommandLine::kExit) return FALSE;
@@ -75,6 +81,7 @@ BOOL CMonitorToolApp::InitInstance()
     {
         CMonitorToolDlg dlg;
         dlg.m_nSwitchLock = CommandLine::LockMode(args.flags);
+        dlg.m_nSwitchMinutes = args.minutes;
         dlg.m_pRunningCopy = copy.IsCreator() ? &copy : nullptr;
         m_pMainWnd = &dlg;
         dlg.DoModal();

@@ -6,6 +6,7 @@
 #include "CSettingsApply.h"
 #include "CSettingsDisk.h"
 #include "CSettingsFile.h"
+#include "CommandLine.h"
 #include "IniPath.h"
 #include "ModulePath.h"
 #include "Resource.h"
@@ -72,7 +73,9 @@ BOOL CMonitorToolDlg::OnInitDialog()
         m_settings.nRunRun = 1;
         m_settings.nLock = m_nSwitchLock;
         m_settings.nTimeSKM = 0;
+        if (m_nSwitchMinutes >= 0) m_settings.nLockMinutes = m_nSwitchMinutes;
     }
+    m_action.SetBlockMinutes(m_settings.nLockMinutes);
     if (m_pRunningCopy) m_pRunningCopy->Publish(m_settings.nRunRun ? nullptr : m_hWnd);
 
     PlaceLogo(strDirectory);
@@ -146,8 +149,9 @@ LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (m_tray.OnMessage(message, wParam)) return 0;
     CForwardedSwitches::Request request;
     int nMode = -1;
+    int nMinutes = CommandLine::kNoMinutes;
     LRESULT lResult = 0;
-    if (CForwardedSwitches::OnMessage(m_hWnd, message, wParam, lParam, request, nMode, lResult)) {
+    if (CForwardedSwitches::OnMessage(m_hWnd, message, wParam, lParam, request, nMode, nMinutes, lResult)) {
         if (request == CForwardedSwitches::kExit) {
             SendMessage(WM_CLOSE);
         } else if (request == CForwardedSwitches::kShow) {
@@ -155,7 +159,7 @@ LRESULT CMonitorToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             ::SetForegroundWindow(m_hWnd);
         } else if (request == CForwardedSwitches::kAct &&
                    m_action.ActAfterRelease(nMode, CForwardedSwitches::kReleaseKeys,
-                                            CForwardedSwitches::kReleaseKeyCount)) {
+                                            CForwardedSwitches::kReleaseKeyCount, nMinutes)) {
             m_runOnce.Mark();
         }
         return lResult;

@@ -8,6 +8,7 @@
 #include "CRunningCopy.h"
 #include "CSettingsPlace.h"
 #include "CTrayIcon.h"
+#include "CommandLine.h"
 #include "Resource.h"
 #include "SettingsValues.h"
 
@@ -33,6 +34,9 @@ public:
     // Set before DoModal. A lock mode from the command line with no copy running:
     // acts with it as run-once mode does (-1: none).
     int m_nSwitchLock = -1;
+    // The block's minutes from the command line, which override the settings file's
+    // (CommandLine::kNoMinutes: none).
+    int m_nSwitchMinutes = CommandLine::kNoMinutes;
     // The object that lets later starts find this copy, when this process made it.
     CRunningCopy* m_pRunningCopy = nullptr;
 

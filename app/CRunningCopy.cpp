@@ -1,6 +1,7 @@
 #include "CRunningCopy.h"
 
 #include "Afx.h"
+#include "CommandLine.h"
 
 #include <string>
 
@@ -78,23 +79,30 @@ void CRunningCopy::Publish(HWND hWnd)
     }
 }
 
-BOOL CRunningCopy::Forward(HWND hWnd, unsigned nFlags)
+BOOL CRunningCopy::Forward(HWND hWnd, const Switches& switches)
 {
     // The new process had the foreground; the running one may take it for its window.
     DWORD dwProcess = 0;
     ::GetWindowThreadProcessId(hWnd, &dwProcess);
     ::AllowSetForegroundWindow(dwProcess);
-    COPYDATASTRUCT data = {kCopyDataId, sizeof(nFlags), &nFlags};
+    Switches payload = switches;
+    COPYDATASTRUCT data = {kCopyDataId, sizeof(payload), &payload};
     DWORD_PTR dwTaken = 0;
     return ::SendMessageTimeoutW(hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                  kForwardTimeoutMs, &dwTaken) &&
            dwTaken;
 }
 
-BOOL CRunningCopy::ReadForwarded(LPARAM lParam, unsigned& nFlags)
+BOOL CRunningCopy::ReadForwarded(LPARAM lParam, Switches& switches)
 {
     const COPYDATASTRUCT* pData = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (!pData || pData->dwData != kCopyDataId || pData->cbData != sizeof(nFlags)) return FALSE;
-    nFlags = *static_cast<const unsigned*>(pData->lpData);
+    if (!pData || pData->dwData != kCopyDataId) return FALSE;
+    if (pData->cbData == sizeof(switches)) {
+        switches = *static_cast<const Switches*>(pData->lpData);
+    } else if (pData->cbData == sizeof(switches.nFlags)) {
+        switches = {*static_cast<const unsigned*>(pData->lpData), CommandLine::kNoMinutes};
+    } else {
+        return FALSE;
+    }
     return TRUE;
 }

@@ -17,10 +17,16 @@ public:
     // Publishes this process's main window; null: it has none to forward to (run-once
     // mode), so later starts act by themselves.
     void Publish(HWND hWnd);
-    // Hands the switches' flags over; TRUE once the running copy has taken them.
-    static BOOL Forward(HWND hWnd, unsigned nFlags);
-    // The flags handed over, or FALSE when the message came from anything else.
-    static BOOL ReadForwarded(LPARAM lParam, unsigned& nFlags);
+    // What a later start hands over: its switches' flags and the block's minutes of
+    // /lock:N (CommandLine::kNoMinutes when none). An older build hands the flags alone.
+    struct Switches {
+        unsigned nFlags;
+        int nMinutes;
+    };
+    // Hands the switches over; TRUE once the running copy has taken them.
+    static BOOL Forward(HWND hWnd, const Switches& switches);
+    // The switches handed over, or FALSE when the message came from anything else.
+    static BOOL ReadForwarded(LPARAM lParam, Switches& switches);
 
     // A copy that is still starting publishes within this time.
     static const DWORD kStartWaitMs = 10000;

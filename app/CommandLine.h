@@ -11,13 +11,24 @@ enum Flag : unsigned { kOff = 1, kLock = 2, kExit = 4, kHelp = 8 };
 struct Switch {
     const wchar_t* name;  // without its '/' or '-'
     unsigned flag;
-    unsigned descriptionId;  // the string resource that says what it does
+    // The string resource that says what it does; with minutes, a wsprintf format
+    // taking the most minutes.
+    unsigned descriptionId;
+    // Followed by ':' and a block's minutes, decimal digits alone, 0 to
+    // SettingsValues::kLockMinutesMax; shown as ":N".
+    bool minutes;
 };
 extern const Switch kSwitches[];
 extern const int kSwitchCount;
 
+// The minutes of an argument that gives none.
+constexpr int kNoMinutes = -1;
+
 struct Parsed {
     unsigned flags;
+    // The block's minutes the last /lock:N gave, which override the settings file's;
+    // kNoMinutes when none did.
+    int minutes;
     // The first argument that is no switch, whole, as typed (one of args); null when
     // there is none.
     const wchar_t* unknown;

@@ -12,12 +12,17 @@ struct SettingsValues {
     int nAutoRun = 0;
     // Only the file sets these; the settings dialog never writes them.
     int nIdleWarnSeconds = 10;
+    // Minutes after which an input block ends by itself; 0: until Ctrl+Alt+Del.
+    int nLockMinutes = 0;
 
     // The idle minutes the settings dialog accepts. A value outside, possible only by
     // editing the file, means no idle action: 0 would act on every tick and lock the
     // user out again after each Ctrl+Alt+Del, and from 71583 on the threshold wraps.
     static constexpr int kMinutesMin = 1;
     static constexpr int kMinutesMax = 10000;
+    // The longest block that ends by itself: a day. The command line's /lock:N takes
+    // the same range.
+    static constexpr int kLockMinutesMax = 1440;
 };
 
 namespace SettingsKeys {
@@ -47,6 +52,7 @@ constexpr int kCount = sizeof kAll / sizeof kAll[0];
 constexpr int kBeforeRunOnceNotice = 4;
 
 constexpr wchar_t kIdleWarnSeconds[] = L"IdleWarnSeconds";
+constexpr wchar_t kLockMinutes[] = L"LockMinutes";
 // Keys that only an edit of the file sets, read at start like the others; a value
 // outside its bounds gives the default, as a missing key does.
 struct FileOnlyKey {
@@ -55,8 +61,9 @@ struct FileOnlyKey {
     int nMin;
     int nMax;
 };
-// The warning never outlasts the shortest idle period.
 constexpr FileOnlyKey kFileOnly[] = {
+    // The warning never outlasts the shortest idle period.
     {kIdleWarnSeconds, &SettingsValues::nIdleWarnSeconds, 0, 60},
+    {kLockMinutes, &SettingsValues::nLockMinutes, 0, SettingsValues::kLockMinutesMax},
 };
 }  // namespace SettingsKeys

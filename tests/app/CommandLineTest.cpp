@@ -15,6 +15,7 @@ struct Case {
     std::vector<std::wstring> args;
     unsigned flags;
     const wchar_t* unknown;  // null: every argument is a switch
+    int minutes = kNoMinutes;
 };
 
 const Case kCases[] = {
@@ -55,6 +56,24 @@ const Case kCases[] = {
     {{L"/\u5173"}, 0, L"/\u5173"},
     // a letter that lower-cases to a switch's in some languages is still no switch
     {{L"/ex\u0130t"}, 0, L"/ex\u0130t"},
+    // a block's minutes: 0 (until Ctrl+Alt+Del) to a day; the last one given counts
+    {{L"/lock:1"}, kLock, nullptr, 1},
+    {{L"/off", L"-LOCK:1440"}, kOff | kLock, nullptr, 1440},
+    {{L"/lock:0"}, kLock, nullptr, 0},
+    {{L"/lock:007"}, kLock, nullptr, 7},
+    {{L"/lock:5", L"/lock", L"/lock:30"}, kLock, nullptr, 30},
+    {{L"/lock:1441"}, 0, L"/lock:1441"},
+    {{L"/lock:99999999999"}, 0, L"/lock:99999999999"},
+    {{L"/off", L"/lock:"}, kOff, L"/lock:"},
+    {{L"/lock:abc"}, 0, L"/lock:abc"},
+    {{L"/lock:5m"}, 0, L"/lock:5m"},
+    {{L"/lock:-5"}, 0, L"/lock:-5"},
+    {{L"/lock:+5"}, 0, L"/lock:+5"},
+    {{L"/lock: 5"}, 0, L"/lock: 5"},
+    {{L"/lock=5"}, 0, L"/lock=5"},
+    {{L"/lock5"}, 0, L"/lock5"},
+    {{L"/off:5"}, 0, L"/off:5"},
+    {{L"/lock:\uFF15"}, 0, L"/lock:\uFF15"},  // a full-width digit
 };
 
 TEST(CommandLine, ParseTable)
@@ -65,6 +84,7 @@ TEST(CommandLine, ParseTable)
         SCOPED_TRACE(testing::PrintToString(c.args));
         const Parsed parsed = Parse(static_cast<int>(argv.size()), argv.data());
         EXPECT_EQ(parsed.flags, c.flags);
+        EXPECT_EQ(parsed.minutes, c.minutes);
         if (c.unknown) {
             ASSERT_NE(parsed.unknown, nullptr);
             EXPECT_EQ(std::wstring(parsed.unknown), c.unknown);

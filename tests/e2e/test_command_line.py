@@ -11,11 +11,14 @@ from harness import E2E, bound, move_to, parse_relay, wait_until
 IDOK = 1
 WM_COMMAND = 0x111
 NIM_ADD, NIM_DELETE = 0, 2
-# The switch table: each name with the string that says what it does.
-SWITCHES = re.findall(r'^\s*\{L"([^"]+)", k\w+, (IDS_\w+)\}', open(os.path.join(
+# The switch table: each name with the string that says what it does and whether
+# minutes follow it.
+SWITCHES = re.findall(r'^\s*\{L"([^"]+)", k\w+, (IDS_\w+), (true|false)\}', open(os.path.join(
     os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "CommandLine.cpp"),
     encoding="utf-8").read(), re.M)
 STRINGS = harness.rc_texts()["LANG_CHINESE"]["strings"]
+SETTINGS_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "settings",
+                               "SettingsValues.h")
 
 
 class CommandLine(E2E):
@@ -98,8 +101,11 @@ class CommandLine(E2E):
         unknown = "/bogus 한국어"
         run.start(args=["/off", unknown, "/lock"])
         box = wait_until(lambda: run.probe.msgbox("提示"), 30, "the unknown switch's box")
-        self.assertEqual(len(SWITCHES), 5)
-        listing = "".join("\n/%s\t%s" % (name, STRINGS[ident]) for name, ident in SWITCHES)
+        self.assertEqual(len(SWITCHES), 6)
+        most = int(re.search(r"kLockMinutesMax = (\d+);", open(SETTINGS_HEADER, encoding="utf-8").read()).group(1))
+        listing = "".join("\n/%s%s\t%s" % (name, ":N" if minutes == "true" else "",
+                                            STRINGS[ident].replace("%d", str(most)))
+                          for name, ident, minutes in SWITCHES)
         text = next(t for ident, _, t in run.probe.texts(box["hwnd"])[1] if ident == 0xFFFF)
         self.assertEqual(text.replace("\r", ""),
                          STRINGS["IDS_SWITCH_UNKNOWN"] + unknown + "\n\n" + STRINGS["IDS_SWITCH_HEADING"] + listing

@@ -17,7 +17,7 @@ BOOL CForwardedSwitches::OnMessage(HWND hWnd, UINT message, WPARAM wParam, LPARA
     request = kNone;
     if (message == WM_COPYDATA) {
         unsigned nFlags = 0;
-        lResult = CRunningCopy::ReadForwarded(lParam, nFlags) && ::PostMessageW(hWnd, WM_SWITCHES, nFlags, 0);
+        lResult = CRunningCopy::ReadForwarded(wParam, lParam, nFlags) && ::PostMessageW(hWnd, WM_SWITCHES, nFlags, 0);
         return TRUE;
     }
     if (message != WM_SWITCHES) return FALSE;

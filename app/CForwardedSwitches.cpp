@@ -18,7 +18,7 @@ BOOL CForwardedSwitches::OnMessage(HWND hWnd, UINT message, WPARAM wParam, LPARA
     request = kNone;
     if (message == WM_COPYDATA) {
         CRunningCopy::Switches switches;
-        lResult = CRunningCopy::ReadForwarded(lParam, switches) &&
+        lResult = CRunningCopy::ReadForwarded(wParam, lParam, switches) &&
                   ::PostMessageW(hWnd, WM_SWITCHES, switches.nFlags, switches.nMinutes);
         return TRUE;
     }

@@ -62,12 +62,22 @@ BOOL CMonitorToolApp::InitInstance()
     ::LocalFree(argv);
 
     // Switches go to the copy that runs in the tray; a plain start shows that copy's
-    // window, or becomes that copy when there is none.
+    // window, or becomes that copy when there is none. A copy that cannot be reached
+    // still runs: this start ends rather than become a second one.
     CRunningCopy copy;
     CString strModule;
-    if (GetModulePath(nullptr, strModule) && copy.Open(strModule, args.flags == 0) && !copy.IsCreator()) {
-        const HWND hRunning = copy.WaitForWindow();
-        if (hRunning && CRunningCopy::Forward(hRunning, {args.flags, args.minutes})) return FALSE;
+    const CRunningCopy::Found found =
+        GetModulePath(nullptr, strModule) ? copy.Open(strModule, args.flags == 0) : CRunningCopy::kNone;
+    if (found == CRunningCopy::kOpened || found == CRunningCopy::kRefused) {
+        HWND hRunning = nullptr;
+        const BOOL bAnswered = found == CRunningCopy::kOpened && copy.WaitForWindow(hRunning);
+        if (bAnswered && hRunning && CRunningCopy::Forward(hRunning, {args.flags, args.minutes})) return FALSE;
+        if (!bAnswered || hRunning) {
+            if (args.flags == 0) CWnd().MessageBox(IDS_ALREADY_RUNNING, IDS_NOTICE, MB_ICONWARNING | MB_OK);
+            m_nExitCode = CommandLine::kExitNotHandedOver;
+            return FALSE;
+        }
+        // A copy in run-once mode: this start acts by itself.
         copy.Release();
     }
     if (args.flags & CommandLine::kExit) return FALSE;

@@ -7,13 +7,20 @@
 // its own INI) or another program's window.
 class CRunningCopy : public CHandleOwner<HANDLE, ::CloseHandle> {
 public:
-    // Opens the object of the exe at pszExePath. With bCreate it is made when there
-    // is none, and this process then is the copy to forward to.
-    BOOL Open(const WCHAR* pszExePath, BOOL bCreate);
+    enum Found {
+        kNone,     // no copy runs
+        kCreated,  // this process is the copy to forward to
+        kOpened,   // a copy runs and can be reached
+        kRefused,  // a copy runs, but this process may not open its object
+    };
+    // Finds the object of the exe at pszExePath; with bCreate it is made when there
+    // is none.
+    Found Open(const WCHAR* pszExePath, BOOL bCreate);
     BOOL IsCreator() const { return m_bCreator; }
-    // The running copy's main window, waiting a bounded time while that copy starts;
-    // null when there is none to forward to.
-    HWND WaitForWindow() const;
+    // The running copy's main window in hWnd, waiting a bounded time while that copy
+    // starts; null when it has none to forward to (run-once mode). FALSE when it
+    // published nothing in time or its window is gone.
+    BOOL WaitForWindow(HWND& hWnd) const;
     // Publishes this process's main window; null: it has none to forward to (run-once
     // mode), so later starts act by themselves.
     void Publish(HWND hWnd);
@@ -25,8 +32,9 @@ public:
     };
     // Hands the switches over; TRUE once the running copy has taken them.
     static BOOL Forward(HWND hWnd, const Switches& switches);
-    // The switches handed over, or FALSE when the message came from anything else.
-    static BOOL ReadForwarded(LPARAM lParam, Switches& switches);
+    // The switches handed over in a WM_COPYDATA, or FALSE when the message came from
+    // anything but another process of this same exe, named by its window in wParam.
+    static BOOL ReadForwarded(WPARAM wParam, LPARAM lParam, Switches& switches);
 
     // A copy that is still starting publishes within this time.
     static const DWORD kStartWaitMs = 10000;

@@ -45,5 +45,7 @@ int LockMode(unsigned flags);
 
 // An argument that is no switch: its box, then this exit code, and nothing done.
 constexpr int kExitUnknownSwitch = 2;
+// A copy runs but did not take what this start hands over.
+constexpr int kExitNotHandedOver = 3;
 
 }  // namespace CommandLine

@@ -1,7 +1,9 @@
 """Switches from scripts and shortcuts: handed to the copy running in the tray,
 which acts there with its own release wait and settle; with none running, /off
 acts as run-once mode does; an unknown switch gets its box and exit code 2; a
-plain second start shows the running copy's window instead of a second icon."""
+plain second start shows the running copy's window instead of a second icon,
+also when two start at once; another program that sends what a second start
+sends is not obeyed."""
 import os
 import re
 
@@ -13,9 +15,17 @@ WM_COMMAND = 0x111
 NIM_ADD, NIM_DELETE = 0, 2
 # The switch table: each name with the string that says what it does and whether
 # minutes follow it.
-SWITCHES = re.findall(r'^\s*\{L"([^"]+)", k\w+, (IDS_\w+), (true|false)\}', open(os.path.join(
-    os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "app", "CommandLine.cpp"),
-    encoding="utf-8").read(), re.M)
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir)
+
+
+def source(path):
+    return open(os.path.join(SOURCE, path), encoding="utf-8").read()
+
+
+SWITCHES = re.findall(r'^\s*\{L"([^"]+)", k\w+, (IDS_\w+), (true|false)\}', source("app/CommandLine.cpp"), re.M)
+# What a second start hands over: the message's id and the switches' flags.
+COPY_DATA_ID = int(re.search(r"kCopyDataId = (0x[0-9A-Fa-f]+);", source("app/CRunningCopy.cpp")).group(1), 16)
+FLAGS = {k: int(v) for k, v in re.findall(r"(k\w+) = (\d+)", re.search(r"enum Flag\b[^}]*", source("app/CommandLine.h")).group(0))}
 STRINGS = harness.rc_texts()["LANG_CHINESE"]["strings"]
 SETTINGS_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "settings",
                                "SettingsValues.h")
@@ -75,6 +85,40 @@ class CommandLine(E2E):
         self.assertEqual(run.probe.find("Velodusk")["hwnd"], run.dlg)
         self.assertEqual(len(run.calls("RegisterHotKey")), 1, "no second registration, so no conflict box")
         self.assertIsNone(run.probe.msgbox("提示"))
+
+    def test_two_plain_starts_at_once(self):
+        run = harness.Run("twins")
+        self.runs.append(run)
+        logs = [run.trace, os.path.join(run.logs, "twin.log")]
+        procs = [run.start().proc, harness.start_on_desktop([run.exe], logs[1], harness.relay_env())]
+        ended = wait_until(lambda: [i for i, p in enumerate(procs) if p.poll() is not None], 60, "one start to end")
+        self.assertEqual(len(ended), 1, "the other is the copy")
+        self.assertEqual(procs[ended[0]].returncode, 0)
+        self.assertNoSecondCopy([c.func for c in parse_relay(logs[ended[0]]) if c.ret is not None and c.ret < 0x10000000])
+        run.proc, run.trace = procs[1 - ended[0]], logs[1 - ended[0]]
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconW", 1)
+        wait_until(lambda: run.probe.find("Velodusk")["visible"], 10, "the copy's window to show")
+        self.assertEqual([c.args[0] for c in run.calls("Shell_NotifyIconW")], [NIM_ADD])
+        self.assertEqual(len(run.calls("RegisterHotKey")), 1)
+        self.assertIsNone(run.probe.msgbox("提示"))
+
+    def test_other_programs_do_not_command_it(self):
+        run = self.launch("forged")
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconW", 1)
+        # The probe is another exe: naming no window, a window of its own, or the copy's.
+        senders = {"none": "0", "the probe's window": "self", "the copy's window": "%x" % run.dlg}
+        for name, sender in senders.items():
+            for flags in (FLAGS["kOff"] | FLAGS["kLock"], FLAGS["kExit"]):
+                with self.subTest(sender=name, flags=flags):
+                    self.assertEqual(run.probe.cmd("copydata", "%x" % run.dlg, sender, "%x" % COPY_DATA_ID,
+                                                   "%x" % flags), ["ok", "0"], "refused")
+        self.assertEqual(len(run.messages("WM_COPYDATA", "Call", proc="window")), 2 * len(senders), "all arrived")
+        run.wait_ticks(1)
+        self.assertIsNone(run.proc.poll(), "still running")
+        self.assertEqual(run.actions(), [])
+        self.assertFalse(run.probe.find("Velodusk")["visible"])
 
     def test_off_with_none_running(self):
         move_to(500, 400)

@@ -25,6 +25,8 @@
 //   make N                          -> ok        (N bitmaps, events and windows kept: checks "counts")
 //   register NAMEHEX                -> ok MSG    (RegisterWindowMessageA)
 //   untray HWND ID                  -> ok | err  (NIM_DELETE of that window's icon, as a shell restart loses it)
+//   copydata HWND SENDER DATA FLAGS -> ok RESULT | err CODE  (WM_COPYDATA of one DWORD FLAGS with dwData DATA;
+//                                      wParam SENDER, "self": a window of the probe's own; 5 s timeout)
 //   quit
 //
 // Started as "target SECONDS STATUSFILE" by explorer on the tests' desktop, it
@@ -491,6 +493,18 @@ int main(int argc, char** argv)
             nid.hWnd = ParseHwnd(a[1]);
             nid.uID = static_cast<UINT>(std::strtoul(a[2], nullptr, 16));
             Reply(Shell_NotifyIconA(NIM_DELETE, &nid) ? "ok" : "err");
+        } else if (cmd == "copydata" && a.size() == 5) {
+            static HWND own = CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+            HWND sender = std::strcmp(a[2], "self") == 0 ? own : ParseHwnd(a[2]);
+            // What a second start sends: the switches' flags, then no block minutes (-1).
+            DWORD payload[2] = {std::strtoul(a[4], nullptr, 16), 0xFFFFFFFFu};
+            COPYDATASTRUCT data = {std::strtoul(a[3], nullptr, 16), sizeof(payload), payload};
+            DWORD_PTR res = 0;
+            if (SendMessageTimeoutA(ParseHwnd(a[1]), WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
+                                    reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &res))
+                Reply(Fmt("ok %lx", static_cast<unsigned long>(res)));
+            else
+                Reply(Fmt("err %lu", GetLastError()));
         } else if (cmd == "make" && a.size() == 2) {
             HDC screen = GetDC(nullptr);
             for (long i = 0, n = std::strtol(a[1], nullptr, 10); i < n; ++i) {

@@ -12,6 +12,8 @@ struct SettingsValues {
     int nAutoRun = 0;
     // Only the file sets these; the settings dialog never writes them.
     int nIdleWarnSeconds = 10;
+    // Pixels at 96 DPI the pointer may drift while the monitor is off; 0: no dead zone.
+    int nWakeDeadZone = 12;
 
     // The idle minutes the settings dialog accepts. A value outside, possible only by
     // editing the file, means no idle action: 0 would act on every tick and lock the
@@ -47,6 +49,7 @@ constexpr int kCount = sizeof kAll / sizeof kAll[0];
 constexpr int kBeforeRunOnceNotice = 4;
 
 constexpr wchar_t kIdleWarnSeconds[] = L"IdleWarnSeconds";
+constexpr wchar_t kWakeDeadZone[] = L"WakeDeadZone";
 // Keys that only an edit of the file sets, read at start like the others; a value
 // outside its bounds gives the default, as a missing key does.
 struct FileOnlyKey {
@@ -55,8 +58,10 @@ struct FileOnlyKey {
     int nMin;
     int nMax;
 };
-// The warning never outlasts the shortest idle period.
+// The warning never outlasts the shortest idle period; a dead zone wider than a
+// hand's deliberate push would keep the screen dark for the user.
 constexpr FileOnlyKey kFileOnly[] = {
     {kIdleWarnSeconds, &SettingsValues::nIdleWarnSeconds, 0, 60},
+    {kWakeDeadZone, &SettingsValues::nWakeDeadZone, 0, 100},
 };
 }  // namespace SettingsKeys

@@ -189,12 +189,12 @@ unsigned __stdcall CWakeGuard::ThreadMain(void* pParam)
     HANDLE hPower = nullptr;
     UnregisterPowerProc pfnUnregister = nullptr;
     if (pThis->m_hWnd) {
-        hKeyboard = ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
-        hMouse = ::SetWindowsHookExW(WH_MOUSE_LL, MouseProc, hInstance, 0);
         const RegisterPowerProc pfnRegister =
             AfxSystemProc<RegisterPowerProc>("user32.dll", "RegisterPowerSettingNotification");
         pfnUnregister = AfxSystemProc<UnregisterPowerProc>("user32.dll", "UnregisterPowerSettingNotification");
         if (pfnRegister && pfnUnregister) hPower = pfnRegister(pThis->m_hWnd, &kConsoleDisplayState, kNotifyWindowHandle);
+        hKeyboard = ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, hInstance, 0);
+        hMouse = ::SetWindowsHookExW(WH_MOUSE_LL, MouseProc, hInstance, 0);
     }
     ::SetEvent(pThis->m_hReady);
     while (pThis->m_hWnd) {

@@ -40,9 +40,9 @@ void CWakeGuard::Begin()
     if (m_hReady) m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadMain, this, 0, &id));
     if (m_hThread) {
         m_dwThreadId = id;
-        // The thread sends nothing to this one; it signals or ends within its first calls.
+        // Unbounded: the thread signals or ends within its first calls.
         HANDLE waits[2] = {m_hReady, m_hThread};
-        ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        AfxWaitSending(2, waits);
     }
     if (m_hReady) ::CloseHandle(m_hReady);
     m_hReady = nullptr;
@@ -54,7 +54,10 @@ void CWakeGuard::End()
     // A thread that ended by itself may have left its id to another thread.
     if (::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT) {
         ::PostThreadMessageW(m_dwThreadId, kStopMessage, 0, 0);
-        ::WaitForSingleObject(m_hThread, INFINITE);
+        // However long it takes: a thread left running would keep its hooks, and touch
+        // this object after it is gone. The system's handling of its offs may send to
+        // this thread's windows.
+        AfxWaitSending(1, &m_hThread);
     }
     ::CloseHandle(m_hThread);
     m_hThread = nullptr;

@@ -77,6 +77,7 @@ void CLockAction::EndWait()
 void CLockAction::Lift()
 {
     EndWait();
+    m_wakeGuard.End();
     m_inputBlock.Lift();
 }
 
@@ -109,4 +110,5 @@ void CLockAction::TurnMonitorOff()
     // Through the thread's main window; the system's default handling of
     // SC_MONITORPOWER does the rest.
     ::SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
+    m_wakeGuard.Begin();
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "CInputBlock.h"
+#include "CWakeGuard.h"
 
 // What a trigger does, whoever pulls it (hot key, tray, button, idle timer, command
 // line): waits until the keys or buttons that pulled it are up, settles, then turns
@@ -33,6 +34,8 @@ public:
     BOOL IsWaiting() const { return m_uTimer != 0; }
     // Ends a wait, and a block of our own hooks; the program's exit.
     void Lift();
+    // The wake guard's dead zone (CWakeGuard::SetDeadZone) for the offs to come.
+    void SetWakeDeadZone(int nPixels) { m_wakeGuard.SetDeadZone(nPixels); }
 
     static const UINT kSettleMs = 500;
     // A key still held when the monitor goes off turns it on again with its key-up; an
@@ -49,9 +52,11 @@ private:
     BOOL Block(BOOL bNotice, int nMinutes);
     // The thread's main window, the owner of what the action sends and shows.
     static HWND MainWindow();
-    static void TurnMonitorOff();
+    // Then guards the off against a mouse that moves without the user.
+    void TurnMonitorOff();
 
     CInputBlock m_inputBlock;
+    CWakeGuard m_wakeGuard;
     BOOL m_bTelling = FALSE;
     UINT_PTR m_uTimer = 0;
     int m_nWaitMode = 0;

@@ -124,6 +124,7 @@ void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& s
         const int nValue = file.GetInt(key.pszName, defaults.*key.pnValue);
         m_settings.*key.pnValue = nValue >= key.nMin && nValue <= key.nMax ? nValue : defaults.*key.pnValue;
     }
+    m_action.SetWakeDeadZone(m_settings.nWakeDeadZone);
 }
 
 void CMonitorToolDlg::ShowMainWindow()

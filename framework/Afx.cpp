@@ -58,3 +58,13 @@ void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message)
     else if (FilterProc pfn = AfxSystemProc<FilterProc>(L"user32.dll", "ChangeWindowMessageFilter"))
         pfn(message, kAllow);
 }
+
+DWORD AfxWaitSending(DWORD nCount, const HANDLE* pHandles)
+{
+    for (;;) {
+        const DWORD dwResult = ::MsgWaitForMultipleObjects(nCount, pHandles, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (dwResult != WAIT_OBJECT_0 + nCount) return dwResult;
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}

@@ -41,3 +41,8 @@ Proc AfxSystemProc(const char* pszModule, const char* pszName)
 // broadcasts, a start that is not elevated), which an elevated program otherwise
 // never gets: per window from Windows 7, per process on Vista, nothing to do on XP.
 void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message);
+
+// Waits for one of the handles, handling what other threads send meanwhile (a thread
+// being waited for may send to this one's windows, or the system on its behalf);
+// posted messages wait for the caller's loop.
+DWORD AfxWaitSending(DWORD nCount, const HANDLE* pHandles);

@@ -91,7 +91,7 @@ velodusk_wine_template() {
   local t=$velodusk_wine_root/template
   # The calls the end-to-end tests look at. The template remembers the list it was
   # made with, so a build tree made before the list changed boots a new one.
-  local relay='kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageW;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconW;user32.MessageBoxW;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringW;kernel32.DeleteFileW;kernelbase.DeleteFileW;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteW;user32.MessageBeep;gdi32.CreateFontIndirectW;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExW;user32.UnhookWindowsHookEx;user32.SetForegroundWindow;user32.PostMessageW;ole32.CoInitializeEx;combase.CoInitializeEx'
+  local relay='kernel32.Sleep;kernelbase.Sleep;user32.BlockInput;user32.SendMessageW;user32.RegisterHotKey;user32.UnregisterHotKey;shell32.Shell_NotifyIconW;user32.MessageBoxW;user32.TrackPopupMenu;user32.PostQuitMessage;kernel32.WritePrivateProfileStringW;kernel32.DeleteFileW;kernelbase.DeleteFileW;ole32.CoUninitialize;combase.CoUninitialize;kernel32.WaitForSingleObject;kernelbase.WaitForSingleObject;shell32.ShellExecuteW;user32.MessageBeep;gdi32.CreateFontIndirectW;gdi32.DeleteObject;user32.CopyIcon;user32.SetWindowsHookExW;user32.UnhookWindowsHookEx;user32.CallNextHookEx;user32.RegisterPowerSettingNotification;user32.SetForegroundWindow;user32.PostMessageW;ole32.CoInitializeEx;combase.CoInitializeEx'
   if [ "$(cat "$t/.booted" 2>/dev/null)" != "$relay" ]; then
     rm -rf "$t"
     mkdir -p "$velodusk_wine_root"

@@ -14,6 +14,8 @@ struct SettingsValues {
     int nIdleWarnSeconds = 10;
     // Minutes after which an input block ends by itself; 0: until Ctrl+Alt+Del.
     int nLockMinutes = 0;
+    // Pixels at 96 DPI the pointer may drift while the monitor is off; 0: no dead zone.
+    int nWakeDeadZone = 12;
 
     // The idle minutes the settings dialog accepts. A value outside, possible only by
     // editing the file, means no idle action: 0 would act on every tick and lock the
@@ -53,6 +55,7 @@ constexpr int kBeforeRunOnceNotice = 4;
 
 constexpr wchar_t kIdleWarnSeconds[] = L"IdleWarnSeconds";
 constexpr wchar_t kLockMinutes[] = L"LockMinutes";
+constexpr wchar_t kWakeDeadZone[] = L"WakeDeadZone";
 // Keys that only an edit of the file sets, read at start like the others; a value
 // outside its bounds gives the default, as a missing key does.
 struct FileOnlyKey {
@@ -65,5 +68,7 @@ constexpr FileOnlyKey kFileOnly[] = {
     // The warning never outlasts the shortest idle period.
     {kIdleWarnSeconds, &SettingsValues::nIdleWarnSeconds, 0, 60},
     {kLockMinutes, &SettingsValues::nLockMinutes, 0, SettingsValues::kLockMinutesMax},
+    // A dead zone wider than a hand's deliberate push would keep the screen dark.
+    {kWakeDeadZone, &SettingsValues::nWakeDeadZone, 0, 100},
 };
 }  // namespace SettingsKeys

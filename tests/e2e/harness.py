@@ -32,6 +32,9 @@ SC_CLOSE = 0xF060
 # window, the block's hooks are set (BlockInput is traced under its own name).
 MONITOR_OFF_CALL = "SendMessageW"
 HOOK_CALL = "SetWindowsHookExW"
+# The wake guard's thread asks for the display's power reports before it sets its
+# hooks: its hooks are told from the block's by that.
+GUARD_CALL = "RegisterPowerSettingNotification"
 
 
 def resource_ids():
@@ -110,8 +113,8 @@ def from_hex(h):
 
 
 class Call:
-    def __init__(self, ms, pid, dll, func, args, ret):
-        self.ms, self.pid, self.dll, self.func, self.ret = ms, pid, dll, func, ret
+    def __init__(self, ms, pid, tid, dll, func, args, ret):
+        self.ms, self.pid, self.tid, self.dll, self.func, self.ret = ms, pid, tid, dll, func, ret
         # String arguments are traced as pointer plus quoted text (L"..." for UTF-16);
         # keep the pointer.
         args = re.sub(r' L?"(?:[^"\\]|\\.)*"', "", args or "")
@@ -131,7 +134,7 @@ def parse_relay(path):
             ms = int(m.group(1)) * 1000 + int(m.group(2)) if m.group(1) else None
             ret = int(m.group(8), 16) if m.group(8) else None
             try:
-                call = Call(ms, int(m.group(3), 16), m.group(5), m.group(6), m.group(7), ret)
+                call = Call(ms, int(m.group(3), 16), int(m.group(4), 16), m.group(5), m.group(6), m.group(7), ret)
             except ValueError:
                 continue  # not a call of ours (window procs, DLL entry points)
             call.seq = seq  # the line: orders calls against window-procedure lines
@@ -589,10 +592,18 @@ class Run:
                           timeout, "%d timer tick(s) of the main dialog" % count)
 
     def actions(self):
-        """The calls the lock action makes, in order."""
+        """The calls the lock action makes, in order; the wake guard's apart (guard_calls)."""
+        guards = {c.tid for c in self.calls(GUARD_CALL)}
         return [c for c in self.calls()
-                if c.func in ("BlockInput", HOOK_CALL) or (c.func == MONITOR_OFF_CALL and c.args[1:2] == [WM_SYSCOMMAND])
+                if c.func == "BlockInput" or (c.func == HOOK_CALL and c.tid not in guards)
+                or (c.func == MONITOR_OFF_CALL and c.args[1:2] == [WM_SYSCOMMAND] and c.tid not in guards)
                 or (c.func == "Sleep" and c.args == [500])]
+
+    def guard_calls(self):
+        """What the wake guard's threads call: its power reports, its hooks set and
+        removed, the monitor turned off again."""
+        guards = {c.tid for c in self.calls(GUARD_CALL)}
+        return [c for c in self.calls() if c.tid in guards]
 
     def wait_actions(self, count, timeout):
         """Waits for COUNT action calls (sleeps included), then for a timer tick after

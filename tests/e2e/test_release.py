@@ -1,9 +1,12 @@
 """A held hot key: the action waits for its release and comes once, however long
-the key's auto-repeat runs; a tap acts as before."""
+the key's auto-repeat runs; a tap acts as before. After the off, only the user
+coming back counts: a pointer that drifts by a pixel or two is held back."""
 import time
 
 import harness
-from harness import E2E, WM_SYSCOMMAND, move_to, wait_until, xdo
+from harness import E2E, HOOK_CALL, WM_SYSCOMMAND, move_to, wait_until, xdo
+
+WM_MOUSEMOVE = 0x200
 
 
 class Release(E2E):
@@ -83,6 +86,42 @@ class Release(E2E):
         self.assertTrue(gone or run.wait_gone(20), "the program did not end")
         run.proc.wait(harness.bound(20))
         self.assertEqual([c for c in run.actions() if c.func == harness.MONITOR_OFF_CALL], [], "powered off on the way out")
+
+    def test_drift_after_the_off(self):
+        move_to(500, 400)
+        run = self.launch("wake_dead_zone", {"Lock": 1})
+        run.wait_dialog()
+        run.wait_returns("Shell_NotifyIconW", 1, 30)
+        move_to(500, 400)
+
+        def guard(func, after, wp=None):
+            return [c for c in run.guard_calls() if c.func == func and c.seq > after and (wp is None or c.args[2] == wp)]
+
+        for wake, how in (("a 100-pixel move", ("mousemove_relative", "--", 100, 0)), ("a key", ("key", "shift"))):
+            with self.subTest(wake=wake):
+                before = len(run.actions())
+                xdo("key", "F6")
+                acts = run.wait_actions(before + 2, 30)
+                self.assertActionShapes(acts[before:], run.dlg, block=False, monitor_off=True)
+                off = acts[-1].seq
+                # The guard's hooks go in before the action returns.
+                self.assertEqual([c.args[0] for c in guard(HOOK_CALL, off)], [13, 14], "WH_KEYBOARD_LL, WH_MOUSE_LL")
+
+                # Each hook call passes the event down the chain: a marker of the move
+                # having been judged. The hooks still in for the wake after it show
+                # the drift did not end the guard.
+                xdo("mousemove_relative", "--", 2, 0)
+                wait_until(lambda: guard("CallNextHookEx", off, WM_MOUSEMOVE), 20, "the drift through the guard's hook")
+                xdo(*how)
+                gone = wait_until(lambda: len(guard("UnhookWindowsHookEx", off)) == 2 and guard("UnhookWindowsHookEx", off),
+                                  20, "the guard's hooks removed after %s" % wake)
+                judged = guard("CallNextHookEx", off)
+                self.assertTrue([c for c in judged if c.seq > guard("CallNextHookEx", off, WM_MOUSEMOVE)[0].seq],
+                                "the hooks saw nothing after the drift: %r" % judged)
+                self.assertLess(max(c.seq for c in judged), gone[0].seq)
+                run.wait_ticks(2)
+                self.assertEqual(guard(harness.MONITOR_OFF_CALL, off), [], "turned off again")
+                self.assertEqual(len(run.actions()), before + 2, "another off after %s" % wake)
 
 
 if __name__ == "__main__":

@@ -59,7 +59,7 @@ BOOL CInputBlock::Begin(BOOL bNotice, int nMinutes)
         m_dwThreadId = id;
         // Unbounded: the thread either signals or ends within its first few calls.
         HANDLE waits[2] = {m_hReady, m_hThread};
-        WaitSending(2, waits);
+        AfxWaitSending(2, waits);
     }
     if (m_hReady) ::CloseHandle(m_hReady);
     m_hReady = nullptr;
@@ -92,19 +92,8 @@ void CInputBlock::Lift()
     // However long it takes: a thread left running would keep hooks and a window no
     // later Lift knows of, and would touch this object after it is gone. On its way
     // out it may hand the foreground back to a window of this thread.
-    WaitSending(1, &m_hThread);
+    AfxWaitSending(1, &m_hThread);
     CloseThread();
-}
-
-DWORD CInputBlock::WaitSending(DWORD nCount, const HANDLE* pHandles)
-{
-    for (;;) {
-        const DWORD dwResult = ::MsgWaitForMultipleObjects(nCount, pHandles, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (dwResult != WAIT_OBJECT_0 + nCount) return dwResult;
-        // Handles the sent messages only; posted ones wait for the caller's loop.
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 BOOL CInputBlock::IsActive() const

@@ -66,8 +66,6 @@ private:
     // A key or button that was down when the hooks went in may go up through them,
     // so nothing stays stuck down afterwards.
     static bool PassRelease(DWORD vk);
-    // Waits for one of the handles, handling what other threads send meanwhile.
-    static DWORD WaitSending(DWORD nCount, const HANDLE* pHandles);
     // On the block thread: (re)installs both hooks, then notes what is held.
     void Hook();
     // On the block thread, once a period: installs the hooks again when input went

@@ -23,7 +23,9 @@ export LOCPATH=$velodusk_build_dir/locale
 { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEPREFIX=$velodusk_wine_root/run
+# VELODUSK_WINE_RUN names the prefix a run gets (default run), so that a second
+# set of tests can run beside the first on a prefix and display of its own.
+export WINEPREFIX=$velodusk_wine_root/${VELODUSK_WINE_RUN:-run}
 # Wine's own tools (reg, cmd) through the 64-bit loader: "wine reg" would start
 # the 32-bit reg.exe, which costs seconds where 32-bit code is emulated.
 if [ -x /usr/lib/wine/wine64 ]; then export VELODUSK_WINE64=/usr/lib/wine/wine64; else export VELODUSK_WINE64=wine; fi

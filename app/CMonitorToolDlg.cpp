@@ -120,9 +120,10 @@ void CMonitorToolDlg::LoadSettings(const CString& strDirectory, const CString& s
     m_settings.nRunRun = file.GetInt(SettingsKeys::kRunRun, defaults.nRunRun);
     m_settings.nTimeSKM = file.GetInt(SettingsKeys::kTimeSKM, defaults.nTimeSKM);
     m_settings.nTimeSKMValue = file.GetInt(SettingsKeys::kTimeSKMValue, defaults.nTimeSKMValue);
-    for (const SettingsKeys::FileOnlyKey& key : SettingsKeys::kFileOnly) {
-        const int nValue = file.GetInt(key.pszName, defaults.*key.pnValue);
-        m_settings.*key.pnValue = nValue >= key.nMin && nValue <= key.nMax ? nValue : defaults.*key.pnValue;
+    for (const SettingsKeys::FileOnlyKey& bounded : SettingsKeys::kFileOnly) {
+        int SettingsValues::*pnValue = bounded.key.pnValue;
+        const int nValue = file.GetInt(bounded.key.pszName, defaults.*pnValue);
+        m_settings.*pnValue = nValue >= bounded.nMin && nValue <= bounded.nMax ? nValue : defaults.*pnValue;
     }
     m_action.SetWakeDeadZone(m_settings.nWakeDeadZone);
 }

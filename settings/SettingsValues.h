@@ -59,16 +59,15 @@ constexpr wchar_t kWakeDeadZone[] = L"WakeDeadZone";
 // Keys that only an edit of the file sets, read at start like the others; a value
 // outside its bounds gives the default, as a missing key does.
 struct FileOnlyKey {
-    const wchar_t* pszName;
-    int SettingsValues::*pnValue;
+    Key key;
     int nMin;
     int nMax;
 };
 constexpr FileOnlyKey kFileOnly[] = {
     // The warning never outlasts the shortest idle period.
-    {kIdleWarnSeconds, &SettingsValues::nIdleWarnSeconds, 0, 60},
-    {kLockMinutes, &SettingsValues::nLockMinutes, 0, SettingsValues::kLockMinutesMax},
+    {{kIdleWarnSeconds, &SettingsValues::nIdleWarnSeconds}, 0, 60},
+    {{kLockMinutes, &SettingsValues::nLockMinutes}, 0, SettingsValues::kLockMinutesMax},
     // A dead zone wider than a hand's deliberate push would keep the screen dark.
-    {kWakeDeadZone, &SettingsValues::nWakeDeadZone, 0, 100},
+    {{kWakeDeadZone, &SettingsValues::nWakeDeadZone}, 0, 100},
 };
 }  // namespace SettingsKeys

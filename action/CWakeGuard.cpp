@@ -10,7 +10,6 @@ namespace {
 constexpr UINT kStopMessage = WM_APP;
 constexpr UINT_PTR kJudgeTimer = 1;
 constexpr LPARAM kMonitorPowerOff = 2;
-constexpr int kDesignDpi = 96;
 constexpr const WCHAR* kClassName = L"VeloduskWakeGuard";
 
 // Declared by the headers only for newer targets than ours (Vista; the display
@@ -165,10 +164,7 @@ unsigned __stdcall CWakeGuard::ThreadMain(void* pParam)
     // The queue must exist before the owner can post the stop message.
     ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     s_pRunning = pThis;
-    HDC hdc = ::GetDC(nullptr);
-    const int nDpi = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : kDesignDpi;
-    if (hdc) ::ReleaseDC(nullptr, hdc);
-    pThis->m_nRadius = ::MulDiv(pThis->m_nDeadZone, nDpi, kDesignDpi);
+    pThis->m_nRadius = AfxScaleFrom96(pThis->m_nDeadZone);
     if (!::GetCursorPos(&pThis->m_ptAnchor)) pThis->m_ptAnchor = POINT{};
     pThis->m_nTravelX = pThis->m_nTravelY = 0;
     pThis->m_nKeptMoves = 0;

@@ -1,5 +1,6 @@
 #include "CIdleWarning.h"
 
+#include "Afx.h"
 #include "CUiText.h"
 #include "Resource.h"
 
@@ -8,15 +9,6 @@ namespace {
 constexpr int kWidth96 = 280;
 constexpr int kHeight96 = 56;
 constexpr int kMargin96 = 8;
-constexpr int kDpi96 = 96;
-
-int Scaled(int n96)
-{
-    HDC hdc = ::GetDC(nullptr);
-    const int nDpi = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : kDpi96;
-    if (hdc) ::ReleaseDC(nullptr, hdc);
-    return ::MulDiv(n96, nDpi, kDpi96);
-}
 
 // What is about to happen, by lock mode.
 UINT WarningText(int nLock)
@@ -44,7 +36,7 @@ void CIdleWarning::Show(int nLock, int nSeconds)
     // Registered by the first warning; later ones find it.
     ::RegisterClassW(&wc);
 
-    const SIZE size = {Scaled(kWidth96), Scaled(kHeight96)};
+    const SIZE size = {AfxScaleFrom96(kWidth96), AfxScaleFrom96(kHeight96)};
     const POINT pt = Corner(size);
     // No activation, in the taskbar's way of a tooltip: showing it must not take the
     // foreground from what the user reads, nor the keys from where they go.
@@ -66,7 +58,7 @@ POINT CIdleWarning::Corner(SIZE size)
 {
     RECT rcWork = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    const int nMargin = Scaled(kMargin96);
+    const int nMargin = AfxScaleFrom96(kMargin96);
     // A taskbar at the top has its notification area at the right, as at the bottom;
     // at the left edge, at its bottom.
     const BOOL bLeft = rcWork.left > 0;
@@ -95,7 +87,7 @@ LRESULT CALLBACK CIdleWarning::WndProc(HWND hWnd, UINT message, WPARAM wParam, L
         text.Append(CUiText(IDS_IDLE_WARN_CANCEL));
         RECT rc;
         ::GetClientRect(hWnd, &rc);
-        ::InflateRect(&rc, -Scaled(kMargin96), -Scaled(kMargin96) / 2);
+        ::InflateRect(&rc, -AfxScaleFrom96(kMargin96), -AfxScaleFrom96(kMargin96) / 2);
         NONCLIENTMETRICSW ncm = {};
         ncm.cbSize = sizeof(ncm);
         HFONT hFont = ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)

@@ -59,6 +59,15 @@ void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message)
         pfn(message, kAllow);
 }
 
+int AfxScaleFrom96(int n96)
+{
+    const int kDpi96 = 96;
+    HDC hdc = ::GetDC(nullptr);
+    const int nDpi = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : kDpi96;
+    if (hdc) ::ReleaseDC(nullptr, hdc);
+    return ::MulDiv(n96, nDpi, kDpi96);
+}
+
 DWORD AfxWaitSending(DWORD nCount, const HANDLE* pHandles)
 {
     for (;;) {

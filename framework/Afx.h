@@ -46,3 +46,7 @@ void AfxAllowLowerIntegrityMessage(HWND hWnd, UINT message);
 // being waited for may send to this one's windows, or the system on its behalf);
 // posted messages wait for the caller's loop.
 DWORD AfxWaitSending(DWORD nCount, const HANDLE* pHandles);
+
+// n96 pixels at 96 DPI, in pixels of the screen's DPI (the system DPI, which Windows
+// hands this DPI-aware program).
+int AfxScaleFrom96(int n96);

@@ -9,6 +9,19 @@ from harness import E2E, HOOK_CALL, WM_SYSCOMMAND, move_to, wait_until, xdo
 WM_MOUSEMOVE = 0x200
 
 
+def hold(run, key, seconds, pressed, what):
+    """KEY held down for SECONDS once PRESSED shows the program got it; the probe's
+    tick just before the release."""
+    xdo("keydown", key)
+    try:
+        wait_until(pressed, 20, what)
+        # The hold itself is the input under test, not a wait for something.
+        time.sleep(seconds)
+        return run.probe.tick()
+    finally:
+        xdo("keyup", key)
+
+
 class Release(E2E):
     def test_f6_held_three_seconds(self):
         move_to(500, 400)
@@ -20,14 +33,7 @@ class Release(E2E):
         def power_offs():
             return [c for c in run.actions() if c.func == harness.MONITOR_OFF_CALL and c.args[1] == WM_SYSCOMMAND]
 
-        xdo("keydown", "F6")
-        try:
-            wait_until(lambda: run.messages("WM_HOTKEY", "Call"), 20, "the hot key while held")
-            # The hold itself is the input under test, not a wait for something.
-            time.sleep(3)
-            released = run.probe.tick()
-        finally:
-            xdo("keyup", "F6")
+        released = hold(run, "F6", 3, lambda: run.messages("WM_HOTKEY", "Call"), "the hot key while held")
         offs = run.wait_actions(2, 30) and power_offs()
         self.assertTrue(offs, "no power-off after the release")
         early = [c.ms - released for c in offs if c.ms < released]
@@ -53,16 +59,9 @@ class Release(E2E):
         xdo("click", 1)
         wait_until(lambda: (run.probe.foreground() or {}).get("hwnd") == run.dlg, 20, "the main window active")
         xdo("key", "Tab", "Tab", "Tab")
-        xdo("keydown", "Return")
-        try:
-            wait_until(lambda: [m for m in run.messages("WM_COMMAND", "Call", proc="window")
-                                if m.wp == harness.IDS["IDC_TURN_OFF"]],
-                       20, "the button's click while Enter is down")
-            # The hold itself is the input under test, not a wait for something.
-            time.sleep(2)
-            released = run.probe.tick()
-        finally:
-            xdo("keyup", "Return")
+        released = hold(run, "Return", 2, lambda: [m for m in run.messages("WM_COMMAND", "Call", proc="window")
+                                                   if m.wp == harness.IDS["IDC_TURN_OFF"]],
+                        "the button's click while Enter is down")
         acts = run.wait_actions(2, 30)
         self.assertActionShapes(acts, run.dlg, block=False, monitor_off=True)
         self.assertEqual([c.ms - released for c in acts if c.ms < released], [],
